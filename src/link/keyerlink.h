@@ -1,0 +1,95 @@
+#pragma once
+
+#include "keyerport.h"
+#include "porttable.h"
+
+#include <QByteArray>
+#include <QTimer>
+
+// The keyer link: the port, the receive text, the shared completion flag
+// of every wait and the synchronous receive routines.
+//
+// Exactly one reader owns the port at a time, chosen by the receive
+// threshold: at 1 every arrival raises receiveEvent() and the event stream
+// reads; at 0 the routines below poll the port themselves. Waits sleep in
+// the event loop until the port, a timer or the operator does something.
+class KeyerLink : public QObject
+{
+    Q_OBJECT
+public:
+    enum Status : qint16 { Waiting = 0, Arrived = 1, TimedOut = 2, Cancelled = 4 };
+
+    static constexpr char ETX = 3;
+    static constexpr char ENQ = 5;
+    static constexpr char ACK = 6;
+    static constexpr char STX = 2;
+
+    explicit KeyerLink(KeyerPort *port, QObject *parent = nullptr);
+
+    KeyerPort *port() const { return m_port; }
+    void setPortTable(const PortTable &table) { m_ports = table; }
+    const PortTable &portTable() const { return m_ports; }
+
+    // Opens port number 1..16 at "baud,N,8,1", XON/XOFF, threshold 0.
+    // Throws KeyerError 8002 when the number has no device or the device
+    // is missing, 8010 when it cannot be opened.
+    void openPort(int number, qint32 baudRate);
+    void closePort();
+    bool isOpen() const { return m_port->isOpen(); }
+
+    int receiveThreshold() const { return m_threshold; }
+    // Going back to 1 with input pending runs the event stream for it.
+    void setReceiveThreshold(int threshold);
+    // Characters per read for the routines below (0: all).
+    void setInputLength(int length) { m_inputLength = length; }
+
+    // Characters received and not yet consumed.
+    QByteArray rxBuffer;
+    // 0 waiting, 1 arrived, 2 timed out, 4 cancelled.
+    qint16 linkStatus = Waiting;
+    // One-shot; sets linkStatus to 2 when it fires.
+    QTimer TimeOut;
+
+    void Wait(int milliseconds);
+    bool SendCommand(char letter);
+    void ReceiveUntil(char terminator);
+    void ReceiveBlock(char startByte);
+    void ReceiveCount(int count);
+    bool WaitForByte(char byte, int milliseconds);
+    // Either byte ends the wait.
+    bool WaitForAnyByte(QByteArrayView bytes, int milliseconds);
+    void DrainInput();
+
+    // Raw output.
+    void write(const QByteArray &bytes);
+    // The operator's stop: ends any running wait.
+    void cancel() { linkStatus = Cancelled; }
+
+    // Input for the event stream: everything waiting (pushed back first).
+    QByteArray takeInput();
+    qint64 inputAvailable() const;
+    // Returns bytes to the front of the input; a later read or the event
+    // stream gets them again.
+    void pushBack(const QByteArray &bytes);
+    // Sleeps until something happens (port, timer, operator).
+    void processWaitEvents();
+
+signals:
+    // A receive event at threshold 1 (the event stream's trigger).
+    void receiveEvent();
+    // The open port failed; it has been closed.
+    void portFailed(const QString &reason);
+
+private:
+    void onReadyRead();
+    void onPortFailed(const QString &reason);
+    QByteArray takeChunk();
+    void scheduleEventIfPending();
+
+    KeyerPort *m_port;
+    PortTable m_ports;
+    QByteArray m_pushedBack;
+    int m_threshold = 0;
+    int m_inputLength = 0;
+    bool m_eventQueued = false;
+};

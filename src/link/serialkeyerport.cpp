@@ -1,0 +1,117 @@
+#include "serialkeyerport.h"
+
+#include <QFileInfo>
+#include <QSerialPort>
+
+SerialKeyerPort::SerialKeyerPort(QObject *parent)
+    : KeyerPort(parent), m_port(new QSerialPort(this))
+{
+    connect(m_port, &QSerialPort::readyRead, this, &KeyerPort::readyRead);
+    connect(m_port, &QSerialPort::errorOccurred, this, &SerialKeyerPort::onError);
+}
+
+SerialKeyerPort::~SerialKeyerPort() = default;
+
+KeyerPort::OpenResult SerialKeyerPort::open(const QString &device, qint32 baudRate)
+{
+    close();
+    m_error.clear();
+    if (!QFileInfo::exists(device)) {
+        m_error = tr("%1 does not exist").arg(device);
+        return OpenResult::NoSuchDevice;
+    }
+    m_port->setPortName(device);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        const bool missing = m_port->error() == QSerialPort::DeviceNotFoundError;
+        m_error = m_port->errorString();
+        return missing ? OpenResult::NoSuchDevice : OpenResult::Failed;
+    }
+    const bool configured = m_port->setBaudRate(baudRate) && m_port->setDataBits(QSerialPort::Data8)
+        && m_port->setParity(QSerialPort::NoParity) && m_port->setStopBits(QSerialPort::OneStop)
+        && m_port->setFlowControl(QSerialPort::SoftwareControl);
+    if (!configured) {
+        m_error = m_port->errorString();
+        m_port->close();
+        return OpenResult::Failed;
+    }
+    m_port->clear(QSerialPort::Input);
+    return OpenResult::Opened;
+}
+
+void SerialKeyerPort::close()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+bool SerialKeyerPort::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+QString SerialKeyerPort::device() const
+{
+    return m_port->portName();
+}
+
+qint64 SerialKeyerPort::bytesAvailable() const
+{
+    return m_port->isOpen() ? m_port->bytesAvailable() : 0;
+}
+
+QByteArray SerialKeyerPort::read(qint64 maxSize)
+{
+    if (!m_port->isOpen())
+        return {};
+    return maxSize > 0 ? m_port->read(maxSize) : m_port->readAll();
+}
+
+void SerialKeyerPort::write(const QByteArray &bytes)
+{
+    if (m_port->isOpen())
+        m_port->write(bytes);
+}
+
+void SerialKeyerPort::flush()
+{
+    if (m_port->isOpen())
+        m_port->flush();
+}
+
+void SerialKeyerPort::discardInput()
+{
+    if (m_port->isOpen())
+        m_port->clear(QSerialPort::Input);
+}
+
+void SerialKeyerPort::discardOutput()
+{
+    if (m_port->isOpen())
+        m_port->clear(QSerialPort::Output);
+}
+
+void SerialKeyerPort::setSoftwareFlowControl(bool on)
+{
+    if (m_port->isOpen())
+        m_port->setFlowControl(on ? QSerialPort::SoftwareControl : QSerialPort::NoFlowControl);
+}
+
+QString SerialKeyerPort::errorString() const
+{
+    return m_error;
+}
+
+void SerialKeyerPort::onError()
+{
+    const QSerialPort::SerialPortError error = m_port->error();
+    // Only a failure of an open device ends the link; errors of open() are
+    // reported by open() itself.
+    if (error == QSerialPort::NoError || !m_port->isOpen())
+        return;
+    if (error != QSerialPort::ResourceError && error != QSerialPort::PermissionError)
+        return;
+    m_error = m_port->errorString();
+    m_port->clearError();
+    m_port->close();
+    emit failed(m_error);
+}
