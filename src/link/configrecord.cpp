@@ -207,3 +207,21 @@ int keyerModeOf(quint16 optionWord)
     const int mode = optionWord & Option::KeyerModeMask;
     return mode > 6 ? 0 : mode;
 }
+
+qint64 roundedRatio(qint64 numerator, qint64 denominator)
+{
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    qint64 quotient = numerator / denominator;
+    qint64 remainder = numerator % denominator;
+    if (remainder < 0) {
+        remainder += denominator;
+        --quotient;
+    }
+    const qint64 twice = 2 * remainder;
+    if (twice > denominator || (twice == denominator && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
+}

@@ -80,3 +80,7 @@ void copyOperatorSettings(const ConfigRecord &from, ConfigRecord *to);
 
 // Number of the keyer mode (0..6); a value above 6 counts as 0.
 int keyerModeOf(quint16 optionWord);
+
+// numerator / denominator rounded to the nearest whole number, exact halves
+// to the even number (the rounding of every scaled control value).
+qint64 roundedRatio(qint64 numerator, qint64 denominator);
