@@ -1,0 +1,87 @@
+#include "programoptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+using namespace Qt::StringLiterals;
+
+ProgramOptions ProgramOptions::parse(const QCoreApplication &app, const QString &description)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(u"port"_s,
+                                        u"Serial device of the keyer, tried as port 1 (default: $DASHWRIGHT_PORT)."_s,
+                                        u"DEVICE"_s);
+    const QCommandLineOption dataOption(u"data"_s,
+                                        u"Folder for log files, ADIF files, audit files and the configuration file."_s,
+                                        u"DIR"_s);
+    const QCommandLineOption demoOption(u"demo"_s, u"Start the simulated keyer and connect to it."_s);
+    parser.addOption(portOption);
+    parser.addOption(dataOption);
+    parser.addOption(demoOption);
+    parser.process(app);
+
+    ProgramOptions options;
+    options.port = parser.isSet(portOption) ? parser.value(portOption)
+                                            : qEnvironmentVariable("DASHWRIGHT_PORT");
+    options.dataDir = parser.value(dataOption);
+    options.demo = parser.isSet(demoOption);
+    return options;
+}
+
+QStringList ProgramOptions::siblingArguments() const
+{
+    QStringList arguments;
+    if (!port.isEmpty())
+        arguments << u"--port"_s << port;
+    if (!dataDir.isEmpty())
+        arguments << u"--data"_s << dataDir;
+    return arguments;
+}
+
+namespace {
+
+bool writableFolder(const QString &path)
+{
+    QTemporaryFile probe(path + u"/.write-test-XXXXXX"_s);
+    return probe.open();
+}
+
+} // namespace
+
+QString chooseDataFolder(const QString &requested, QString *error)
+{
+    QString folder = requested;
+    if (folder.isEmpty()) {
+        folder = QCoreApplication::applicationDirPath();
+        if (!writableFolder(folder))
+            folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    }
+    folder = QDir(folder).absolutePath();
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+        *error = QCoreApplication::translate("ProgramOptions", "The data folder %1 cannot be created.").arg(folder);
+        return {};
+    }
+    return folder;
+}
+
+QString siblingProgram(const QString &name)
+{
+#ifdef Q_OS_WIN
+    return QCoreApplication::applicationDirPath() + u'/' + name + u".exe"_s;
+#else
+    return QCoreApplication::applicationDirPath() + u'/' + name;
+#endif
+}
+
+bool startSibling(const QString &name, const QStringList &arguments)
+{
+    return QProcess::startDetached(siblingProgram(name), arguments);
+}

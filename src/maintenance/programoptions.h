@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QCoreApplication;
+
+// Command line shared by the manager and the trainer.
+struct ProgramOptions
+{
+    QString port;    // device for port 1 (--port, else DASHWRIGHT_PORT)
+    QString dataDir; // --data
+    bool demo = false;
+
+    // Parses the command line; prints help or an error and exits the
+    // process for --help, --version and bad options.
+    static ProgramOptions parse(const QCoreApplication &app, const QString &description);
+
+    // Arguments that hand the same choices to the sibling program.
+    QStringList siblingArguments() const;
+};
+
+// The data folder: --data when given, else the program's folder when it
+// is writable (a portable install or the build tree), else the user's data
+// folder. Created when missing. Empty with *error set when it cannot be made.
+QString chooseDataFolder(const QString &requested, QString *error);
+
+// Full path of a program that sits beside the running one.
+QString siblingProgram(const QString &name);
+
+// Starts a program beside this one, detached; false when it could not start.
+bool startSibling(const QString &name, const QStringList &arguments);

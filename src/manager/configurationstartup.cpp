@@ -1,0 +1,267 @@
+// Start-up and shutdown of the manager's main window.
+
+#include "configuration.h"
+
+#include "auditfile.h"
+#include "configurationtab.h"
+#include "keyererror.h"
+#include "keyersearch.h"
+#include "softwaretab.h"
+#include "terminaltab.h"
+#include "versionrules.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QSysInfo>
+#include <QTabWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString NoKeyerMessage =
+    u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s;
+
+} // namespace
+
+void Configuration::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_startupStarted)
+        QMetaObject::invokeMethod(this, &Configuration::Form_Activate, Qt::QueuedConnection);
+}
+
+void Configuration::restorePlacement()
+{
+    m_windowOnTop = m_settings->intSetting(u"WindowOnTop"_s, 0) == 1;
+    if (m_windowOnTop) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        show();
+    }
+    const int width = m_settings->intSetting(u"WindowWidth"_s, -1);
+    const int height = m_settings->intSetting(u"WindowHeight"_s, -1);
+    if (width != -1 && width > 0 && height > 0)
+        resize(width, height);
+    const QPoint topLeft(m_settings->intSetting(u"WindowLeft"_s, 0), m_settings->intSetting(u"WindowTop"_s, 0));
+    // A position from a screen that is no longer attached would hide the window.
+    if (QGuiApplication::screenAt(topLeft + QPoint(40, 20)))
+        move(topLeft);
+    switch (m_settings->intSetting(u"WindowState"_s, 0)) {
+    case 1: showMinimized(); break;
+    case 2: showMaximized(); break;
+    default: break;
+    }
+}
+
+void Configuration::savePlacement()
+{
+    const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
+    m_settings->setSetting(u"WindowState"_s, state);
+    const QRect normal = state == 0 ? QRect(pos(), size()) : normalGeometry();
+    m_settings->setSetting(u"WindowWidth"_s, normal.width());
+    m_settings->setSetting(u"WindowHeight"_s, normal.height());
+    m_settings->setSetting(u"WindowLeft"_s, normal.x());
+    m_settings->setSetting(u"WindowTop"_s, normal.y());
+    m_settings->sync();
+}
+
+void Configuration::readRemoteSettings()
+{
+    m_remote.role = m_settings->intSetting(u"RemoteRole"_s, 0);
+    m_remote.bufferSize = m_settings->intSetting(u"remoteBufferSize"_s, 1);
+    m_remote.timeout = m_settings->intSetting(u"TCPTimeout"_s, 0);
+    m_remote.remoteIP = m_settings->setting(u"RemoteIP"_s, {});
+    m_remote.localIP = m_settings->setting(u"LocalIP"_s, {});
+    m_remote.remotePort = m_settings->setting(u"RemotePort"_s, {});
+    m_remote.localPort = m_settings->setting(u"LocalPort"_s, {});
+}
+
+void Configuration::Form_Activate()
+{
+    if (m_link.isOpen() || m_startupStarted || m_closing)
+        return;
+    m_startupStarted = true;
+
+    // The platform check: Linux and every supported Windows pass.
+    if (!VersionRules::operatingSystemSupported(0, 0, 0, &m_windows2000)) {
+        message(QMessageBox::Critical, u"This version of Windows is not supported"_s);
+        close();
+        return;
+    }
+    restorePlacement();
+    // The data folder was made the current folder before the window existed.
+    readRemoteSettings();
+    setKRVImageFunction();
+    // The look-up files (countries, special notes, remote stations) load here.
+
+    m_startupMessage = NoKeyerMessage;
+    m_currentScreen = 0;
+    m_version->setText(VersionRules::programVersionLabel());
+
+    m_comPort = m_settings->intSetting(u"COMPort"_s, 1);
+    m_software->loadSettings();
+    m_baudRate = m_settings->intSetting(u"Baudrate"_s, 38400);
+    m_software->setBaudRateText(QString::number(m_baudRate));
+    m_nordic = m_settings->intSetting(u"Nordic"_s, 0) == 1;
+    m_autoAudit = m_settings->intSetting(u"AutoAudit"_s, 0) == 1;
+    m_configurationTab->loadSettings();
+
+    m_startupResult = connectKeyer();
+    if (m_startupResult == StartupResult::Ready) {
+        QString error;
+        Wait(500);
+        if (m_closing) {
+            m_startupResult = StartupResult::Aborted;
+            return;
+        }
+        if (!readConfiguration(&error)) {
+            m_startupMessage = error;
+            m_startupResult = StartupResult::Failed;
+        } else {
+            const QString mismatch =
+                VersionRules::managerFirmwareMessage(m_record.firmwareVersion, m_record.firmwareBuild);
+            if (!mismatch.isEmpty()) {
+                m_startupMessage = mismatch;
+                m_startupResult = StartupResult::Failed;
+            }
+        }
+    }
+    if (m_closing) {
+        m_startupResult = StartupResult::Aborted;
+        return;
+    }
+    switch (m_startupResult) {
+    case StartupResult::HandedOver:
+        close();
+        return;
+    case StartupResult::Failed:
+        startFailed();
+        return;
+    case StartupResult::Ready:
+        break;
+    default:
+        return;
+    }
+
+    m_terminal->monitorClear();
+    setTabsEnabled(true);
+    setKRVImageFunction();
+
+    const QDate today = QDateTime::currentDateTime().date();
+    if (VersionRules::updateReminderDue(m_settings->intSetting(u"LastUpdate"_s, 0), today)) {
+        m_settings->setSetting(u"LastUpdate"_s, VersionRules::updateStamp(today));
+        showTab(SoftwarePage + 1);
+        message(QMessageBox::Warning, u"Please check for software updates"_s);
+    }
+    const int fontSize = m_settings->intSetting(u"MonitorFontSize"_s, 0);
+    if (fontSize >= 8 && fontSize <= 25)
+        m_terminal->setMonitorFontSize(fontSize);
+    showTab(m_settings->intSetting(u"KRVLastScreen"_s, 2));
+
+    // Left over from an interrupted ADIF import.
+    QFile::remove(u"LogFiles/~adifimport.krv"_s);
+    setKeyerClock();
+    // The radio connects here when RadioAutoConnect is set, and the mill
+    // keyboard mode is applied.
+    m_events.setLastKnownCount(m_record.qsoCount);
+}
+
+Configuration::StartupResult Configuration::connectKeyer()
+{
+    KeyerSearch search(m_link);
+    const KeyerSearch::Result found =
+        search.run(m_comPort, m_baudRate, m_software->autoCom(), [this] { return m_closing; });
+    if (m_closing)
+        return StartupResult::Aborted;
+    if (found.portUnknown) {
+        m_software->setBaudRateText(u"?"_s);
+        m_software->selectPort(0);
+    }
+    if (found.outcome != KeyerSearch::Outcome::Answered)
+        return StartupResult::Failed;
+    m_comPort = found.port;
+    m_baudRate = found.baudRate;
+    switch (found.deviceLetter) {
+    case 'K':
+        m_settings->setSetting(u"BaudRate"_s, found.baudRate);
+        m_settings->setSetting(u"COMPort"_s, found.port);
+        m_software->selectPort(found.port);
+        m_software->setBaudRateText(QString::number(found.baudRate));
+        m_link.setReceiveThreshold(1);
+        return StartupResult::Ready;
+    case 'T':
+        m_link.closePort();
+        if (m_handOver && m_handOver())
+            return StartupResult::HandedOver;
+        m_startupMessage = tr("The trainer program krt could not be started.");
+        return StartupResult::Failed;
+    default:
+        m_startupMessage = u"Please load the keyer firmware into the Dashwright"_s;
+        return StartupResult::Failed;
+    }
+}
+
+void Configuration::startFailed()
+{
+    setTabsEnabled(false);
+    showTab(SoftwarePage + 1);
+    setKRVImageFunction();
+    message(QMessageBox::Critical, m_startupMessage);
+}
+
+void Configuration::setKeyerClock()
+{
+    try {
+        if (!m_link.SendCommand('T'))
+            throw KeyerError(KeyerErrors::ClockNotSet);
+        m_link.write(QDateTime::currentDateTimeUtc().toString(u"ssmmhhddMMyy"_s).toLatin1());
+        // The keyer ends the clock setting with ETX; some firmware answers ACK.
+        const char endBytes[] = {KeyerLink::ETX, KeyerLink::ACK};
+        if (!m_link.WaitForAnyByte(QByteArrayView(endBytes, 2), 1000))
+            throw KeyerError(KeyerErrors::ClockNotSet);
+    } catch (const KeyerError &error) {
+        m_link.setReceiveThreshold(1);
+        message(QMessageBox::Critical, communicationFailedMessage(error.number(), u'L'));
+    }
+}
+
+void Configuration::closeEvent(QCloseEvent *event)
+{
+    if (m_closing && !m_shutdownDone) {
+        // Shutdown is already waiting for the keyer.
+        event->ignore();
+        return;
+    }
+    if (!m_shutdownDone) {
+        m_closing = true;
+        Form_QueryUnload();
+        m_shutdownDone = true;
+    }
+    event->accept();
+}
+
+void Configuration::Form_QueryUnload()
+{
+    m_link.cancel();
+    // A remote session goes back to idle here.
+    if (m_settings->intSetting(u"AutoAudit"_s, 0) == 1) {
+        const QString error = AuditFile::append(u"Audit"_s, u"krv"_s, QDate::currentDate().year(), m_utc->text(),
+                                                m_terminal->monitorText());
+        if (!error.isEmpty())
+            message(QMessageBox::Warning, tr("The monitor text could not be saved: %1").arg(error));
+    }
+    // The radio port closes here.
+    savePlacement();
+    if (m_link.isOpen()) {
+        m_link.setReceiveThreshold(0);
+        m_link.port()->setSoftwareFlowControl(false);
+        m_link.write(QByteArray(1, KeyerLink::ENQ) + '?');
+        Wait(1500);
+        m_link.closePort();
+    }
+}
