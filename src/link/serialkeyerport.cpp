@@ -105,12 +105,15 @@ void SerialKeyerPort::onError()
 {
     const QSerialPort::SerialPortError error = m_port->error();
     // Only a failure of an open device ends the link; errors of open() are
-    // reported by open() itself.
+    // reported by open() itself. A device that hung up (the other end of a
+    // pseudo-terminal closed, a USB adapter pulled) reads nothing forever:
+    // keeping it open would spin.
     if (error == QSerialPort::NoError || !m_port->isOpen())
         return;
-    if (error != QSerialPort::ResourceError && error != QSerialPort::PermissionError)
+    if (error != QSerialPort::ResourceError && error != QSerialPort::PermissionError
+        && error != QSerialPort::ReadError)
         return;
-    m_error = m_port->errorString();
+    m_error = error == QSerialPort::ReadError ? tr("the device hung up") : m_port->errorString();
     m_port->clearError();
     m_port->close();
     emit failed(m_error);

@@ -1,0 +1,246 @@
+#include "configuration.h"
+#include "configurationtab.h"
+#include "serialkeyerport.h"
+#include "settingsstore.h"
+#include "simprocess.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Shown
+{
+    QMessageBox::Icon icon;
+    QString text;
+};
+
+// The manager's window, offscreen, against the simulated keyer on a
+// pseudo-terminal: one keyer, one window, one temporary data folder.
+class Station
+{
+public:
+    explicit Station(const QStringList &simArguments = {})
+    {
+        QVERIFY(dataDir.isValid());
+        QDir::setCurrent(dataDir.path());
+        settings = std::make_unique<SettingsStore>(dataDir.filePath(u"settings.ini"_s));
+        simStarted = sim.start(simArguments);
+    }
+
+    // Builds the window and runs start-up until it has an outcome.
+    void startWindow(int timeoutMs = 20000)
+    {
+        window = std::make_unique<Configuration>(settings.get(), &port, ProgramOptions{});
+        window->setPortTable(PortTable({sim.device()}));
+        window->setMessageHook([this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons,
+                                      QMessageBox::StandardButton) {
+            messages.append({icon, text});
+            return QMessageBox::Ok;
+        });
+        window->setHandOver([this] {
+            ++handOvers;
+            return true;
+        });
+        window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(window->startupResult() != Configuration::StartupResult::NotRun
+                                     && (window->startupResult() != Configuration::StartupResult::Ready
+                                         || sim.waitForJournal(u"clock"_s, 0)),
+                                 timeoutMs);
+    }
+
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Shown &shown : messages)
+            result << shown.text;
+        return result;
+    }
+
+    template<typename T>
+    T *child(const QString &name) const
+    {
+        return window->findChild<T *>(name);
+    }
+
+    QTemporaryDir dataDir;
+    std::unique_ptr<SettingsStore> settings;
+    SimProcess sim;
+    bool simStarted = false;
+    SerialKeyerPort port;
+    std::unique_ptr<Configuration> window;
+    QList<Shown> messages;
+    int handOvers = 0;
+};
+
+} // namespace
+
+class TestManagerWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUpConfigureKeyAndShutDown();
+    void keyerVanishingLeavesWindowUsable();
+    void unframedBlockIsReportedAndWindowGoesOn();
+    void trainerKeyerIsHandedOver();
+    void wrongDeviceLetterAsksForFirmware();
+    void oldFirmwareStopsStartUp();
+    void silentKeyerFailsWithPresetMessage();
+};
+
+void TestManagerWindow::startUpConfigureKeyAndShutDown()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    station.settings->setSetting(u"KRVLastScreen"_s, 1);
+    station.startWindow();
+    Configuration &window = *station.window;
+    QCOMPARE(window.startupResult(), Configuration::StartupResult::Ready);
+
+    // The start-up conversation, in order.
+    const QStringList journal = station.sim.journal();
+    QCOMPARE(journal.value(0), u"identify"_s);
+    QCOMPARE(journal.value(1), u"command S"_s);
+    QCOMPARE(journal.value(2), u"command T"_s);
+    QVERIFY(journal.value(3).startsWith(u"clock "_s));
+    QCOMPARE(journal.value(3).size(), 6 + 12);
+
+    QCOMPARE(station.child<QLabel>(u"lblCurrentVersion"_s)->text(), u"4.1.10"_s);
+    QCOMPARE(station.child<QLabel>(u"lblVersion"_s)->text(), u"V.4.1.10"_s);
+    QCOMPARE(station.child<QLabel>(u"lblBaudRate"_s)->text(), u"38400"_s);
+    auto *tabs = station.child<QTabWidget>(u"tabScreens"_s);
+    QCOMPARE(tabs->currentIndex(), int(Configuration::TerminalPage));
+    for (int i = 0; i < tabs->count(); ++i)
+        QVERIFY(tabs->isTabEnabled(i));
+    // First start of the month: the update reminder.
+    QCOMPARE(station.texts(), QStringList{u"Please check for software updates"_s});
+    QCOMPARE(station.settings->intSetting(u"BaudRate"_s, 0), 38400);
+
+    // A configuration change goes to the keyer and comes back from it.
+    auto *speedHigh = station.child<QSlider>(u"ctlSpeedHigh"_s);
+    speedHigh->setValue(35);
+    QCOMPARE(int(window.record().speedHigh), 35);
+    window.btnUseConfig_Click();
+    QVERIFY(station.sim.waitForJournal(u"config "_s));
+    // The keyer answers a write with its block, which enables the buttons again.
+    QTRY_VERIFY(station.child<QPushButton>(u"btnReadConfig"_s)->isEnabled());
+    window.record().speedHigh = 20;
+    window.btnReadConfig_Click();
+    QCOMPARE(int(window.record().speedHigh), 35);
+    QCOMPARE(speedHigh->value(), 35);
+    QVERIFY(station.messages.size() == 1);
+
+    // Keyed text shows in the monitor, mapped.
+    station.sim.control(u"key CQ TEST 0 +"_s);
+    auto *monitor = station.child<QPlainTextEdit>(u"txtMonitorText"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(monitor->toPlainText(), u"CQ TEST \u00D8 <ar> "_s, 20000);
+
+    // The speed knob.
+    station.sim.control(u"knob 25"_s);
+    QTRY_COMPARE(station.child<QLabel>(u"lblSpeed"_s)->text(), u"25 wpm"_s);
+    QCOMPARE(window.record().currentSpeed, QByteArray("25"));
+
+    // Shutdown says goodbye with the identify command before the port closes.
+    const int before = int(station.sim.journal().size());
+    window.close();
+    QVERIFY(!window.link().isOpen());
+    QVERIFY(station.sim.waitForJournal(u"identify"_s, 3000, before));
+    QCOMPARE(station.settings->intSetting(u"WindowWidth"_s, -1), window.width());
+}
+
+void TestManagerWindow::keyerVanishingLeavesWindowUsable()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    station.messages.clear();
+    station.sim.control(u"vanish"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(!station.messages.isEmpty(), 10000);
+    QVERIFY(station.messages.first().text.contains(u"connection to the keyer was lost"_s));
+    QVERIFY(!station.window->link().isOpen());
+    auto *tabs = station.child<QTabWidget>(u"tabScreens"_s);
+    QCOMPARE(tabs->currentIndex(), int(Configuration::SoftwarePage));
+    // Still responsive: a read now fails with a message instead of hanging.
+    station.messages.clear();
+    station.window->btnReadConfig_Click();
+    QCOMPARE(station.texts(), QStringList{u"Communication with keyer failed - Error  2014M"_s});
+    station.window->close();
+}
+
+void TestManagerWindow::unframedBlockIsReportedAndWindowGoesOn()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    station.messages.clear();
+    station.sim.control(u"unframed"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(station.texts(), QStringList{u"Communication with keyer failed - Error  2016N"_s}, 10000);
+    station.sim.control(u"key K"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(station.child<QPlainTextEdit>(u"txtMonitorText"_s)->toPlainText(), u"K"_s, 10000);
+    station.window->close();
+}
+
+void TestManagerWindow::trainerKeyerIsHandedOver()
+{
+    Station station({u"--letter"_s, u"T"_s});
+    QVERIFY(station.simStarted);
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::HandedOver);
+    QCOMPARE(station.handOvers, 1);
+    QVERIFY(!station.window->link().isOpen());
+    QTRY_VERIFY(!station.window->isVisible());
+    QVERIFY(station.messages.isEmpty());
+}
+
+void TestManagerWindow::wrongDeviceLetterAsksForFirmware()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    station.sim.control(u"letter X"_s);
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Failed);
+    QCOMPARE(station.texts(), QStringList{u"Please load the keyer firmware into the Dashwright"_s});
+    QCOMPARE(station.messages.first().icon, QMessageBox::Critical);
+    auto *tabs = station.child<QTabWidget>(u"tabScreens"_s);
+    QCOMPARE(tabs->currentIndex(), int(Configuration::SoftwarePage));
+    QVERIFY(!tabs->isTabEnabled(Configuration::TerminalPage));
+    station.window->close();
+}
+
+void TestManagerWindow::oldFirmwareStopsStartUp()
+{
+    Station station({u"--firmware"_s, u"40"_s});
+    QVERIFY(station.simStarted);
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Failed);
+    QCOMPARE(station.texts(), QStringList{u"The software and the keyer firmware both have to be version 4.1.x"_s});
+    // The configuration read stays visible.
+    QCOMPARE(station.child<QLabel>(u"lblCurrentVersion"_s)->text(), u"4.0.10"_s);
+    station.window->close();
+}
+
+void TestManagerWindow::silentKeyerFailsWithPresetMessage()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    station.sim.control(u"silent on"_s);
+    station.startWindow(60000);
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Failed);
+    QCOMPARE(station.texts(),
+             QStringList{u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s});
+    QCOMPARE(station.child<QLabel>(u"lblBaudRate"_s)->text(), u"?"_s);
+    station.window->close();
+}
+
+QTEST_MAIN(TestManagerWindow)
+#include "tst_managerwindow.moc"
