@@ -85,3 +85,14 @@ bool startSibling(const QString &name, const QStringList &arguments)
 {
     return QProcess::startDetached(siblingProgram(name), arguments);
 }
+
+bool wantsTextOnly(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "-h" || argument == "--help" || argument == "--help-all" || argument == "-?"
+            || argument == "-v" || argument == "--version")
+            return true;
+    }
+    return false;
+}

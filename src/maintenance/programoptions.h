@@ -30,3 +30,7 @@ QString siblingProgram(const QString &name);
 
 // Starts a program beside this one, detached; false when it could not start.
 bool startSibling(const QString &name, const QStringList &arguments);
+
+// True when the command line only asks for help or the version: the
+// program answers without opening a window or needing a display.
+bool wantsTextOnly(int argc, char *argv[]);

@@ -37,8 +37,17 @@ void onTerminationSignal(std::function<void()> handler)
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
 }
+
+void ignoreBrokenPipes()
+{
+    ::signal(SIGPIPE, SIG_IGN);
+}
 #else
 void onTerminationSignal(std::function<void()>)
+{
+}
+
+void ignoreBrokenPipes()
 {
 }
 #endif

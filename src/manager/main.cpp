@@ -15,6 +15,13 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    ignoreBrokenPipes();
+    if (wantsTextOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationVersion(u"%1.%2.%3"_s.arg(DW_VERSION_MAJOR).arg(DW_VERSION_MINOR).arg(DW_VERSION_REVISION));
+        ProgramOptions::parse(app, u"Dashwright Manager: the desktop companion of the Dashwright keyer."_s);
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"krv"_s);
     QApplication::setOrganizationName(u"Dashwright"_s);
