@@ -173,6 +173,9 @@ QMessageBox::StandardButton Configuration::message(QMessageBox::Icon icon, const
                                                    QMessageBox::StandardButtons buttons,
                                                    QMessageBox::StandardButton defaultButton)
 {
+    // Once the window is closing, nobody is there to answer.
+    if (m_closing && m_shutdownDone)
+        return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Cancel;
     if (m_messageHook)
         return m_messageHook(icon, text, buttons, defaultButton);
     QMessageBox box(icon, windowTitle(), text, buttons, this);

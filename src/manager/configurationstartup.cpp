@@ -157,6 +157,8 @@ void Configuration::Form_Activate()
         m_settings->setSetting(u"LastUpdate"_s, VersionRules::updateStamp(today));
         showTab(SoftwarePage + 1);
         message(QMessageBox::Warning, u"Please check for software updates"_s);
+        if (m_closing)
+            return;
     }
     const int fontSize = m_settings->intSetting(u"MonitorFontSize"_s, 0);
     if (fontSize >= 8 && fontSize <= 25)
@@ -216,6 +218,8 @@ void Configuration::startFailed()
 
 void Configuration::setKeyerClock()
 {
+    if (!m_link.isOpen())
+        return;
     try {
         if (!m_link.SendCommand('T'))
             throw KeyerError(KeyerErrors::ClockNotSet);

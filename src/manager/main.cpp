@@ -8,6 +8,7 @@
 #include "terminationsignals.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QMessageBox>
 
@@ -56,7 +57,15 @@ int main(int argc, char *argv[])
         demo.release();
         return true;
     });
-    onTerminationSignal([&window] { window.close(); });
+    onTerminationSignal([&window] {
+        // A question left open must not keep the program from ending.
+        while (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            dialog->reject();
+            if (QApplication::activeModalWidget() == dialog)
+                break;
+        }
+        window.close();
+    });
     window.show();
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include "trainerwindow.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QMessageBox>
 
@@ -55,7 +56,15 @@ int main(int argc, char *argv[])
         demo.release();
         return true;
     });
-    onTerminationSignal([&window] { window.close(); });
+    onTerminationSignal([&window] {
+        // A message left open must not keep the program from ending.
+        while (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            dialog->reject();
+            if (QApplication::activeModalWidget() == dialog)
+                break;
+        }
+        window.close();
+    });
     window.show();
     return app.exec();
 }
