@@ -53,8 +53,13 @@ TerminalTab::TerminalTab(QWidget *parent) : QWidget(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Monitor")));
     layout->addWidget(m_monitor, 3);
-    layout->addWidget(new QLabel(tr("Send buffer")));
+    auto *sendLabel = new QLabel(tr("Send buffer"));
+    layout->addWidget(sendLabel);
     layout->addWidget(m_sendBuffer, 1);
+    // Typed text goes to the keyer once the send pump is in place; until
+    // then the box would only collect text that never leaves.
+    sendLabel->hide();
+    m_sendBuffer->hide();
     layout->addLayout(speedRow);
 
     connect(m_speedSlider, &QSlider::valueChanged, this, [this](int value) {
