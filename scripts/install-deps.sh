@@ -7,7 +7,14 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev
     xvfb xauth x11-apps imagemagick fonts-dejavu-core
+    libx11-dev libxtst-dev xdotool
+    clang libclang-rt-14-dev
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64
 )
+
+# Node.js and npm (for a test that runs an independent ADIF reader) come
+# with the machine where it has them; otherwise from Debian.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
