@@ -1,0 +1,128 @@
+#include "controlinput.h"
+
+#include "simulatedkeyer.h"
+
+using namespace Qt::StringLiterals;
+
+ControlInput::ControlInput(SimulatedKeyer *keyer, QObject *parent)
+    : QObject(parent)
+    , m_keyer(keyer)
+{
+    m_sleep.setSingleShot(true);
+    connect(&m_sleep, &QTimer::timeout, this, &ControlInput::runPending);
+}
+
+void ControlInput::addText(const QByteArray &text)
+{
+    m_partialLine += text;
+    qsizetype end;
+    while ((end = m_partialLine.indexOf('\n')) >= 0) {
+        const QByteArray line = m_partialLine.first(end);
+        m_partialLine.remove(0, end + 1);
+        m_lines.append(QString::fromLocal8Bit(line));
+    }
+    runPending();
+}
+
+void ControlInput::addLine(const QString &line)
+{
+    m_lines.append(line);
+    runPending();
+}
+
+void ControlInput::runPending()
+{
+    while (!m_sleep.isActive() && !m_lines.isEmpty() && !m_vanished) {
+        const int delay = run(m_lines.takeFirst());
+        if (delay > 0)
+            m_sleep.start(delay);
+    }
+}
+
+int ControlInput::run(const QString &rawLine)
+{
+    const QString line = rawLine.trimmed();
+    if (line.isEmpty() || line.startsWith(u'#'))
+        return 0;
+    const qsizetype space = line.indexOf(u' ');
+    const QString command = space < 0 ? line : line.first(space);
+    const QString rest = space < 0 ? QString() : line.sliced(space + 1).trimmed();
+    const QStringList words = rest.split(u' ', Qt::SkipEmptyParts);
+
+    bool ok = true;
+    auto number = [&](int minimum, int maximum) {
+        const int value = words.value(0).toInt(&ok);
+        ok = ok && words.size() == 1 && value >= minimum && value <= maximum;
+        return value;
+    };
+
+    if (command == u"key") {
+        ok = !rest.isEmpty();
+        if (ok)
+            m_keyer->keyText(rest.toLatin1());
+    } else if (command == u"knob") {
+        const int wpm = number(1, 255);
+        if (ok)
+            m_keyer->turnSpeedKnob(wpm);
+    } else if (command == u"call") {
+        ok = !words.isEmpty();
+        if (ok)
+            m_keyer->reportCall(words.first().toLatin1(), rest.sliced(words.first().size()).trimmed().toLatin1());
+    } else if (command == u"silent") {
+        ok = rest == u"on" || rest == u"off";
+        if (ok)
+            m_keyer->setSilent(rest == u"on");
+    } else if (command == u"garbage") {
+        const int count = number(1, 1 << 20);
+        if (ok)
+            m_keyer->sendGarbage(count);
+    } else if (command == u"unframed") {
+        ok = rest.isEmpty();
+        if (ok)
+            m_keyer->sendUnframedConfig();
+    } else if (command == u"raw") {
+        QByteArray bytes;
+        for (const QString &word : words) {
+            const uint value = word.toUInt(&ok, 16);
+            if (!ok || value > 255 || word.size() > 2) {
+                ok = false;
+                break;
+            }
+            bytes.append(char(value));
+        }
+        ok = ok && !bytes.isEmpty();
+        if (ok)
+            m_keyer->sendRaw(bytes);
+    } else if (command == u"split-speed") {
+        const int wpm = number(1, 255);
+        if (ok)
+            m_keyer->sendSplitSpeed(wpm);
+    } else if (command == u"sleep") {
+        const int delay = number(0, 3600 * 1000);
+        if (ok)
+            return delay;
+    } else if (command == u"letter") {
+        ok = rest.size() == 1 && rest.at(0).unicode() < 0x80;
+        if (ok)
+            m_keyer->setDeviceLetter(char(rest.at(0).unicode()));
+    } else if (command == u"count") {
+        const int count = number(0, 32767);
+        if (ok)
+            m_keyer->setQsoCount(qint16(count));
+    } else if (command == u"baud") {
+        const int baud = number(0, 4000000);
+        if (ok)
+            m_keyer->setRequiredLineSpeed(baud);
+    } else if (command == u"vanish") {
+        m_vanished = true;
+        m_lines.clear();
+        emit vanishRequested();
+        return 0;
+    } else {
+        emit error(u"unknown control command: "_s + line);
+        return 0;
+    }
+    if (!ok)
+        emit error(u"bad arguments: "_s + line);
+    return 0;
+}
