@@ -1,0 +1,46 @@
+#include "nativelogfile.h"
+
+#include "configrecord.h"
+#include "logrecord.h"
+
+using namespace Qt::StringLiterals;
+
+qint64 NativeLogFile::recordCount(qint64 fileLength)
+{
+    return roundedRatio(fileLength, RecordBytes);
+}
+
+QString NativeLogFile::fileName(const QString &call, const QDateTime &utc)
+{
+    return call.trimmed() + u'_' + utc.toUTC().toString(u"yyMMddHHmmss"_s) + u".krv"_s;
+}
+
+bool NativeLogFile::open(const QString &path)
+{
+    m_file.close();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        m_count = 0;
+        return false;
+    }
+    m_count = recordCount(m_file.size());
+    return true;
+}
+
+QByteArray NativeLogFile::recordAt(qint64 index)
+{
+    if (index < 0 || !m_file.seek(index * RecordBytes))
+        return {};
+    return m_file.read(LogRecord::Length);
+}
+
+bool NativeLogFile::writeRecord(QIODevice *out, QByteArrayView record)
+{
+    char line[RecordBytes];
+    const qsizetype used = qMin<qsizetype>(record.size(), LogRecord::Length);
+    memcpy(line, record.data(), size_t(used));
+    memset(line + used, ' ', size_t(LogRecord::Length - used));
+    line[LogRecord::Length] = '\r';
+    line[LogRecord::Length + 1] = '\n';
+    return out->write(line, RecordBytes) == RecordBytes;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QString>
+
+// A native log file (".krv"): one 88-character record per line, CR LF
+// after each, so every record takes 90 bytes. No header, no trailer.
+class NativeLogFile
+{
+public:
+    static constexpr int RecordBytes = 90;
+
+    // Records in a file of that length: length / 90 to the nearest whole
+    // number, an exact half to the even number.
+    static qint64 recordCount(qint64 fileLength);
+
+    // Call sign (trimmed) + "_" + UTC "yymmddhhMMss" + ".krv".
+    static QString fileName(const QString &call, const QDateTime &utc);
+
+    // Opens for reading; false with errorString() when it cannot.
+    bool open(const QString &path);
+    void close() { m_file.close(); }
+    QString errorString() const { return m_file.errorString(); }
+
+    qint64 count() const { return m_count; }
+    // Record i (0-based): the first 88 bytes at offset i * 90, fewer when
+    // the file ends earlier. Reads from the file, so memory stays flat.
+    QByteArray recordAt(qint64 index);
+
+    // Writes each record followed by CR LF; records are cut or padded with
+    // blanks to 88 characters. False when the device would not take it.
+    static bool writeRecord(QIODevice *out, QByteArrayView record);
+
+private:
+    QFile m_file;
+    qint64 m_count = 0;
+};
