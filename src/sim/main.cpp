@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <memory>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -46,6 +45,21 @@ bool installSignalHandlers()
     return true;
 }
 
+// A closed standard descriptor would be handed to the pseudo-terminal, and
+// then the journal or the control input would talk to the device.
+void occupyClosedStandardDescriptors()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+            if (null >= 0 && null != fd) {
+                ::dup2(null, fd);
+                ::close(null);
+            }
+        }
+    }
+}
+
 void printLine(const QString &line)
 {
     std::fputs(line.toLocal8Bit().constData(), stdout);
@@ -63,6 +77,7 @@ void printError(const QString &line)
 
 int main(int argc, char *argv[])
 {
+    occupyClosedStandardDescriptors();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"dashwright-sim"_s);
 
@@ -151,21 +166,19 @@ int main(int argc, char *argv[])
     });
 
     // Standard input may be closed, /dev/null or a pipe that ends; none of
-    // that ends the program.
-    std::unique_ptr<QSocketNotifier> stdinNotifier;
-    if (::fcntl(STDIN_FILENO, F_GETFD) != -1) {
-        stdinNotifier = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-        QObject::connect(stdinNotifier.get(), &QSocketNotifier::activated, &app, [&] {
-            char buffer[4096];
-            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-            if (n > 0) {
-                control.addText(QByteArray(buffer, n));
-            } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
-                control.addText("\n"_ba); // a last line without its line end
-                stdinNotifier->setEnabled(false);
-            }
-        });
-    }
+    // that ends the program. At its end the notifier goes off, or it would
+    // report the end for ever.
+    QSocketNotifier stdinNotifier(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&stdinNotifier, &QSocketNotifier::activated, &app, [&] {
+        char buffer[4096];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n > 0) {
+            control.addText(QByteArray(buffer, n));
+        } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+            control.addText("\n"_ba); // a last line without its line end
+            stdinNotifier.setEnabled(false);
+        }
+    });
 
     const int result = app.exec();
     endpoint.close();

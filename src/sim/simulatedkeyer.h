@@ -14,11 +14,12 @@
 // the host go into feed(), bytes for the host come out of transmit(). The
 // transport tells it the line speed the host has set.
 //
-// Replies that the host reads with a fresh receive (the acknowledgement, the
-// start byte of a framed event, its payload) leave in separate writes with a
-// short pause between them, as the keyer paces them; everything else leaves
-// at once. Keyed characters are reported one by one at the pace of the
-// current speed.
+// The host reads an acknowledgement up to its last byte, and the payload of
+// a framed event with a fresh receive once it has seen the start byte. So a
+// framed event (configuration block, call report) leaves after a short pause
+// and in two writes: the start byte, a pause, the payload. Everything else
+// leaves at once. Keyed characters are reported one by one as their keying
+// begins, at the pace of the current speed.
 class SimulatedKeyer : public QObject
 {
     Q_OBJECT

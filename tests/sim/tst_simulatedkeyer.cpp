@@ -67,6 +67,8 @@ class TestSimulatedKeyer : public QObject
 {
     Q_OBJECT
 
+    enum Action { Paddles, Knob, SplitSpeed, Call, Unframed };
+
 private slots:
     void identifyAnswersWithDeviceLetter_data();
     void identifyAnswersWithDeviceLetter();
@@ -90,12 +92,9 @@ private slots:
     void sentCharactersAreKeyedOneByOneInOrder();
     void endOfMessageFollowsTheLastKeyedCharacter();
     void stopEndsTheKeyingQueue();
-    void paddleTextIsReportedInUpperCase();
-    void speedKnobReportsAndChangesCurrentSpeed();
-    void splitSpeedReportArrivesInTwoWrites();
-    void callReportIsFramedWithMiddleDot();
+    void ownActionsReachTheHostInTheirWrites_data();
+    void ownActionsReachTheHostInTheirWrites();
     void garbageNeverHoldsFlowControlBytes();
-    void unframedConfigurationLacksEtx();
 };
 
 void TestSimulatedKeyer::identifyAnswersWithDeviceLetter_data()
@@ -462,45 +461,54 @@ void TestSimulatedKeyer::stopEndsTheKeyingQueue()
     QCOMPARE(host.writes, QList<QByteArray>{"A"});
 }
 
-void TestSimulatedKeyer::paddleTextIsReportedInUpperCase()
+void TestSimulatedKeyer::ownActionsReachTheHostInTheirWrites_data()
 {
-    SimulatedKeyer keyer;
-    keyer.feed(bytes({1, 60}));
-    Host host(&keyer);
-    keyer.keyText("cq de dl1abc");
-    QTRY_COMPARE_WITH_TIMEOUT(host.received(), "CQ DE DL1ABC"_ba, 20000);
-    QCOMPARE(host.writes.size(), 12);
-    QVERIFY(host.journal.isEmpty());
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QList<QByteArray>>("writes");
+    QTest::addColumn<int>("speedAfter");
+    QList<QByteArray> paddles;
+    for (char c : "CQ DE DL1ABC"_ba)
+        paddles.append(QByteArray(1, c));
+    QTest::newRow("paddles") << int(Paddles) << paddles << 60;
+    QTest::newRow("speed knob") << int(Knob) << QList<QByteArray>{bytes({1, '1', '9'})} << 25;
+    QTest::newRow("split speed report") << int(SplitSpeed) << QList<QByteArray>{bytes({1, '1'}), "9"} << 25;
+    QTest::newRow("call report") << int(Call) << QList<QByteArray>{bytes({2}), "DL1ABC\xB7Hans Berlin\x03"}
+                                 << 60;
+    // The factory state at 60 wpm, without the closing byte 3.
+    const QByteArray block = "0000" "08" "00" "000001" "41" "0C" "7F" "0A" "28" "07" "00" "0000" "0000" "80"
+                             "FFFF" "00" "10" "3C";
+    QTest::newRow("unframed configuration") << int(Unframed) << QList<QByteArray>{bytes({20}), block} << 60;
 }
 
-void TestSimulatedKeyer::speedKnobReportsAndChangesCurrentSpeed()
+void TestSimulatedKeyer::ownActionsReachTheHostInTheirWrites()
 {
-    SimulatedKeyer keyer;
-    Host host(&keyer);
-    keyer.turnSpeedKnob(25);
-    QCOMPARE(host.writes, QList<QByteArray>{bytes({1, '1', '9'})});
-    QCOMPARE(keyer.currentSpeed(), 25);
-}
-
-void TestSimulatedKeyer::splitSpeedReportArrivesInTwoWrites()
-{
-    SimulatedKeyer keyer;
-    Host host(&keyer);
-    keyer.sendSplitSpeed(25, 20);
-    QCOMPARE(host.writes, QList<QByteArray>{bytes({1, '1'})});
-    QTRY_COMPARE(host.writes, (QList<QByteArray>{bytes({1, '1'}), "9"}));
-    QCOMPARE(keyer.currentSpeed(), 25);
-}
-
-void TestSimulatedKeyer::callReportIsFramedWithMiddleDot()
-{
+    QFETCH(int, action);
+    QFETCH(QList<QByteArray>, writes);
+    QFETCH(int, speedAfter);
     SimulatedKeyer keyer;
     keyer.setEventGap(1);
+    keyer.feed(bytes({1, 60}));
     Host host(&keyer);
-    keyer.reportCall("DL1ABC", "Hans Berlin");
-    QTRY_COMPARE(host.writes.size(), 2);
-    QCOMPARE(host.writes.at(0), bytes({2}));
-    QCOMPARE(host.writes.at(1), "DL1ABC\xB7Hans Berlin\x03"_ba);
+    switch (action) {
+    case Paddles:
+        keyer.keyText("cq de dl1abc");
+        break;
+    case Knob:
+        keyer.turnSpeedKnob(25);
+        break;
+    case SplitSpeed:
+        keyer.sendSplitSpeed(25, 20);
+        break;
+    case Call:
+        keyer.reportCall("DL1ABC", "Hans Berlin");
+        break;
+    case Unframed:
+        keyer.sendUnframedConfig();
+        break;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(host.writes, writes, 20000);
+    QCOMPARE(keyer.currentSpeed(), speedAfter);
+    QVERIFY(host.journal.isEmpty());
 }
 
 void TestSimulatedKeyer::garbageNeverHoldsFlowControlBytes()
@@ -512,17 +520,6 @@ void TestSimulatedKeyer::garbageNeverHoldsFlowControlBytes()
     QCOMPARE(garbage.size(), 5000);
     QVERIFY(!garbage.contains(char(17)));
     QVERIFY(!garbage.contains(char(19)));
-}
-
-void TestSimulatedKeyer::unframedConfigurationLacksEtx()
-{
-    SimulatedKeyer keyer;
-    keyer.setEventGap(1);
-    Host host(&keyer);
-    keyer.sendUnframedConfig();
-    QTRY_COMPARE(host.writes.size(), 2);
-    QCOMPARE(host.writes.at(0), bytes({20}));
-    QCOMPARE(host.writes.at(1), ConfigBlock::BuildReceivedBlock(keyer.config()));
 }
 
 QTEST_GUILESS_MAIN(TestSimulatedKeyer)
