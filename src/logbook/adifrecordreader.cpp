@@ -237,11 +237,15 @@ AdifRecordReader::Result AdifRecordReader::next(AdifFields *fields)
         const qsizetype typeColon = lengthText.indexOf(':');
         if (typeColon >= 0)
             lengthText = lengthText.first(typeColon);
+        // Every digit counts; a length past any file's size saturates.
         qint64 length = 0;
-        bool digits = !lengthText.isEmpty() && lengthText.size() <= 12;
+        bool digits = !lengthText.isEmpty();
         for (char c : lengthText) {
-            digits = digits && c >= '0' && c <= '9';
-            length = length * 10 + (c - '0');
+            if (c < '0' || c > '9') {
+                digits = false;
+                break;
+            }
+            length = qMin<qint64>(length * 10 + (c - '0'), qint64(1) << 50);
         }
         if (!digits) {
             ++m_pos;

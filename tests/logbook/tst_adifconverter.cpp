@@ -484,6 +484,12 @@ void TestAdifConverter::lengthAboveNinetyNineIsReadWhole()
     // Length 100 exactly, then the tags.
     const LogRecord hundred = single("<QTH:100>" + QByteArray(100, 'q') + Base + "<EOR>");
     QCOMPARE(hundred.text().second, QByteArray(27 - 8, 'Q')); // cut with the block
+    // Leading zeros are part of the length too.
+    QCOMPARE(single(Base + "<NAME:00000000000000000004>HANSX<EOR>").text().first, "HANS");
+    // A length beyond the file takes the rest of it: the record is cut off and counted.
+    const Converted huge = convertText(Base + "<EOR><NAME:99999999999999999999999999>" + Base + "<EOR>");
+    QCOMPARE(huge.result.converted, 1);
+    QCOMPARE(huge.result.rejected, 1);
 }
 
 void TestAdifConverter::encodings_data()
