@@ -1,4 +1,9 @@
+#include "desktopkeyboard.h"
 #include "keystrokesimulator.h"
+
+#ifdef DW_HAVE_X11
+#include "x11keyboard.h"
+#endif
 
 #include <QTest>
 
@@ -104,6 +109,7 @@ private slots:
     void emptyTextInjectsNothing();
     void layoutTakenOncePerCall();
     void failuresAreReported();
+    void noDisplayMeansUnavailable();
 };
 
 void TestKeyStrokeSimulator::recordOrder_data()
@@ -241,6 +247,30 @@ void TestKeyStrokeSimulator::failuresAreReported()
     platform.injectFails = false;
     QVERIFY(simulator.SendText(u"abc"_s));
     QVERIFY(simulator.errorString().isEmpty());
+}
+
+void TestKeyStrokeSimulator::noDisplayMeansUnavailable()
+{
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    const std::unique_ptr<KeyboardPlatform> desktop = createDesktopKeyboard();
+    KeyStrokeSimulator simulator(*desktop);
+    QVERIFY(!simulator.SendText(u"CQ CQ"_s));
+    QVERIFY2(simulator.errorString().startsWith(u"Keyboard simulation is unavailable: "_s),
+             qPrintable(simulator.errorString()));
+    // Asking again is safe and says the same.
+    QVERIFY(!simulator.SendText(u"de"_s));
+    QVERIFY(simulator.errorString().startsWith(u"Keyboard simulation is unavailable: "_s));
+    if (!display.isNull())
+        qputenv("DISPLAY", display);
+
+#ifdef DW_HAVE_X11
+    X11Keyboard missing(u":4711"_s);
+    QVERIFY(!missing.currentLayout());
+    QCOMPARE(missing.errorString(), u"Keyboard simulation is unavailable: there is no X display to type into."_s);
+    KeyboardInput record;
+    QVERIFY(!missing.inject(&record, 1));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestKeyStrokeSimulator)
