@@ -93,23 +93,10 @@ QByteArray BuildConfigBlock(const ConfigRecord &r)
 
 QByteArray BuildReceivedBlock(const ConfigRecord &r)
 {
-    QByteArray block;
-    block.reserve(ReceivedLength);
-    block += Hex16(quint16(r.qsoCount));
-    block += Hex8(r.contrast);
-    block += Hex8(r.profileIndex);
-    block += Dec(r.serialNumber, 6);
-    block += twoChars(r.firmwareVersion);
-    block += Hex8(r.pitch);
-    block += Hex8(r.volume);
-    block += Hex8(r.speedLow);
-    block += Hex8(r.speedHigh);
-    block += Hex8(r.band);
-    block += Hex8(quint8(r.optionWord >> 8));
-    block += Hex16(quint16(r.trDelay));
-    block += Hex16(quint16(r.trExtension));
-    block += Hex8(quint8(r.optionWord & 0xFF));
-    block += Hex16(quint16(r.lastExported));
+    // The sent layout with the version after the serial number and the
+    // read-only fields at the end.
+    QByteArray block = BuildConfigBlock(r);
+    block.insert(14, twoChars(r.firmwareVersion));
     block += Hex8(r.status);
     block += twoChars(r.firmwareBuild);
     block += Hex8(quint8(r.currentSpeed.toInt()));

@@ -1,71 +1,20 @@
 // krv, the Dashwright Manager.
 
 #include "configuration.h"
-#include "demokeyer.h"
-#include "programoptions.h"
-#include "serialkeyerport.h"
-#include "settingsstore.h"
-#include "terminationsignals.h"
-
-#include <QApplication>
-#include <QDialog>
-#include <QDir>
-#include <QMessageBox>
+#include "programstart.h"
 
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    ignoreBrokenPipes();
-    if (wantsTextOnly(argc, argv)) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationVersion(u"%1.%2.%3"_s.arg(DW_VERSION_MAJOR).arg(DW_VERSION_MINOR).arg(DW_VERSION_REVISION));
-        ProgramOptions::parse(app, u"Dashwright Manager: the desktop companion of the Dashwright keyer."_s);
-        return 0;
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(u"krv"_s);
-    QApplication::setOrganizationName(u"Dashwright"_s);
-    QApplication::setApplicationVersion(u"%1.%2.%3"_s.arg(DW_VERSION_MAJOR).arg(DW_VERSION_MINOR).arg(DW_VERSION_REVISION));
-    QApplication::setApplicationDisplayName(u"Dashwright Manager"_s);
-
-    ProgramOptions options = ProgramOptions::parse(app, u"Dashwright Manager: the desktop companion of the Dashwright keyer."_s);
-
-    QString error;
-    const QString dataFolder = chooseDataFolder(options.dataDir, &error);
-    if (dataFolder.isEmpty() || !QDir::setCurrent(dataFolder)) {
-        QMessageBox::critical(nullptr, u"Dashwright Manager"_s, error.isEmpty() ? dataFolder : error);
-        return 2;
-    }
-
-    DemoKeyer demo;
-    if (options.demo) {
-        if (!demo.start()) {
-            QMessageBox::critical(nullptr, u"Dashwright Manager"_s, demo.errorString());
-            return 2;
-        }
-        options.port = demo.device();
-    }
-
-    SettingsStore settings;
-    SerialKeyerPort port;
-    Configuration window(&settings, &port, options);
-    window.setPortTable(PortTable::discover(options.port));
-    window.setHandOver([&] {
-        if (!startSibling(u"krt"_s, options.siblingArguments()))
-            return false;
-        demo.release();
-        return true;
-    });
-    onTerminationSignal([&window] {
-        // A question left open must not keep the program from ending.
-        while (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            dialog->reject();
-            if (QApplication::activeModalWidget() == dialog)
-                break;
-        }
-        window.close();
-    });
-    window.show();
-    return app.exec();
+    const ProgramIdentity identity{u"krv"_s, u"Dashwright Manager"_s,
+                                   u"Dashwright Manager: the desktop companion of the Dashwright keyer."_s, u"krt"_s};
+    return runKeyerProgram(argc, argv, identity,
+                           [](SettingsStore &settings, KeyerPort &port, const ProgramOptions &options,
+                              std::function<bool()> handOver) {
+                               auto window = std::make_unique<Configuration>(&settings, &port, options);
+                               window->setPortTable(PortTable::discover(options.port));
+                               window->setHandOver(std::move(handOver));
+                               return std::unique_ptr<QWidget>(std::move(window));
+                           });
 }
