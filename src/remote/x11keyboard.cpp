@@ -12,6 +12,7 @@
 // X11 headers last: their macros (None, Bool, KeyPress ...) clash with Qt's.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -194,12 +195,16 @@ struct X11Keyboard::Private
         XFree(map);
     }
 
-    // The key code that types sym, lending a spare one when needed. Codes
-    // lent for this batch are not taken back before it is sent.
+    // The key code that types sym, lending a spare one when needed: a
+    // letter gets its lower and upper case, as letter keys have, so that
+    // Caps Lock works on it as on them. Codes lent for this batch are not
+    // taken back before it is sent.
     int lend(KeySym sym, const QSet<int> &inUse)
     {
+        KeySym lower = sym, upper = sym;
+        XConvertCase(sym, &lower, &upper);
         for (const auto &[keycode, lentSym] : std::as_const(lent)) {
-            if (lentSym == sym)
+            if (lentSym == lower)
                 return keycode;
         }
         int keycode = 0;
@@ -215,9 +220,9 @@ struct X11Keyboard::Private
         }
         if (keycode == 0)
             return 0;
-        KeySym syms[2] = {sym, sym}; // the same with and without Shift
+        KeySym syms[2] = {lower, upper};
         XChangeKeyboardMapping(display, keycode, 2, syms, 1);
-        lent.append({keycode, sym});
+        lent.append({keycode, lower});
         return keycode;
     }
 };
@@ -273,19 +278,30 @@ bool X11Keyboard::inject(const KeyboardInput *records, int count)
 
     // Symbols without a key get their spare codes before the first event,
     // so every key event is read with the map it was meant for.
-    QHash<quint32, int> unicodeKeycodes;
+    struct LentKey
+    {
+        int keycode = 0;
+        bool shift = false; // the other case than the key gives now
+    };
+    const bool capsLock = capsLockFromIndicators(display);
+    QHash<quint32, LentKey> unicodeKeys;
     QSet<int> inUse;
     for (int i = 0; i < count; ++i) {
         const KeyboardInput &r = records[i];
-        if (!(r.flags & KeyboardInput::Unicode) || unicodeKeycodes.contains(r.scanCode))
+        if (!(r.flags & KeyboardInput::Unicode) || unicodeKeys.contains(r.scanCode))
             continue;
         const KeySym sym = keysymForCode(char32_t(r.scanCode));
         const int keycode = sym == NoSymbol ? 0 : d->lend(sym, inUse);
-        unicodeKeycodes.insert(r.scanCode, keycode);
+        KeySym lower = sym, upper = sym;
+        XConvertCase(sym, &lower, &upper);
+        // Caps Lock turns a letter key to upper case, Shift turns it back.
+        const bool cased = lower != upper;
+        unicodeKeys.insert(r.scanCode, {keycode, cased && ((sym == upper) != capsLock)});
         if (keycode)
             inUse.insert(keycode);
     }
     XSync(display, False);
+    const int shiftKeycode = layout.keycodeFor(VirtualKey::Shift);
 
     const int level3 = layout.keycodeOf(XK_ISO_Level3_Shift) ? layout.keycodeOf(XK_ISO_Level3_Shift)
                                                               : layout.keycodeOf(XK_Mode_switch);
@@ -295,7 +311,16 @@ bool X11Keyboard::inject(const KeyboardInput *records, int count)
         const bool press = !(r.flags & KeyboardInput::KeyUp);
         int keycode = 0;
         if (r.flags & KeyboardInput::Unicode) {
-            keycode = unicodeKeycodes.value(r.scanCode);
+            const LentKey key = unicodeKeys.value(r.scanCode);
+            if (key.keycode >= 8 && key.shift && shiftKeycode >= 8) {
+                if (press)
+                    XTestFakeKeyEvent(display, unsigned(shiftKeycode), True, CurrentTime);
+                XTestFakeKeyEvent(display, unsigned(key.keycode), press ? True : False, CurrentTime);
+                if (!press)
+                    XTestFakeKeyEvent(display, unsigned(shiftKeycode), False, CurrentTime);
+                continue;
+            }
+            keycode = key.keycode;
         } else if (r.virtualKey == VirtualKey::Control && level3 && i + 1 < count
                    && records[i + 1].virtualKey == VirtualKey::Alt
                    && (records[i + 1].flags & KeyboardInput::KeyUp) == (r.flags & KeyboardInput::KeyUp)) {
