@@ -3,14 +3,15 @@
 #include "ansitext.h"
 #include "bandtable.h"
 #include "logrecord.h"
-#include "logtimestamp.h"
 #include "nativelogfile.h"
-#include "payloadcodec.h"
 #include "textblock.h"
 
 #include <QDate>
 #include <QFile>
 #include <QList>
+
+#include <cstring>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -19,10 +20,66 @@ namespace {
 constexpr int ValueCharacters = 27;
 constexpr int MaxCallLength = 13;
 constexpr qint64 ListedRejects = 100;
+constexpr char HexDigits[] = "0123456789ABCDEF";
 
-bool allDigits(QByteArrayView text)
+// A field value as the converter uses it, without touching the heap:
+// at most 27 Windows-1252 characters.
+struct Value
 {
-    if (text.isEmpty())
+    char data[ValueCharacters + 1];
+    int size = 0;
+    bool lossy = false;
+
+    QByteArrayView view() const { return QByteArrayView(data, size); }
+    std::string_view text() const { return std::string_view(data, size_t(size)); }
+    bool isEmpty() const { return size == 0; }
+    bool contains(const char *word) const { return text().find(word) != std::string_view::npos; }
+    bool operator==(const char *other) const { return text() == other; }
+};
+
+// Upper case, control characters as blanks, cut to 27 characters, trimmed,
+// blanks as "-".
+Value makeValue(QByteArrayView raw)
+{
+    Value value;
+    const auto *data = reinterpret_cast<const uchar *>(raw.data());
+    const qsizetype size = raw.size();
+    qsizetype i = 0;
+    while (i < size && value.size < ValueCharacters) {
+        uchar byte = data[i];
+        if (byte < 0x80) {
+            ++i;
+        } else {
+            char32_t codePoint;
+            const int length = AnsiText::utf8SequenceLength(data + i, size - i, &codePoint);
+            if (length > 0) {
+                if (!AnsiText::fromUnicode(codePoint, &byte)) {
+                    byte = '?';
+                    value.lossy = true;
+                }
+                i += length;
+            } else {
+                ++i;
+            }
+        }
+        value.data[value.size++] = (byte < 0x20 || byte == 0x7F) ? ' ' : char(AnsiText::toUpper(byte));
+    }
+    int first = 0;
+    while (first < value.size && value.data[first] == ' ')
+        ++first;
+    int last = value.size;
+    while (last > first && value.data[last - 1] == ' ')
+        --last;
+    int out = 0;
+    for (int j = first; j < last; ++j)
+        value.data[out++] = value.data[j] == ' ' ? '-' : value.data[j];
+    value.size = out;
+    return value;
+}
+
+bool allDigits(std::string_view text)
+{
+    if (text.empty())
         return false;
     for (char c : text) {
         if (c < '0' || c > '9')
@@ -31,61 +88,84 @@ bool allDigits(QByteArrayView text)
     return true;
 }
 
-// "hhmm" or "hhmmss" to "hhmmss"; empty when it is no time of day.
-QByteArray normalisedTime(const QByteArray &value)
+int number(const char *digits, int count)
 {
-    if ((value.size() != 4 && value.size() != 6) || !allDigits(value))
-        return {};
-    const QByteArray time = value.size() == 4 ? value + "00" : value;
-    if (!QTime(time.left(2).toInt(), time.mid(2, 2).toInt(), time.mid(4, 2).toInt()).isValid())
-        return {};
-    return time;
+    int n = 0;
+    for (int i = 0; i < count; ++i)
+        n = n * 10 + (digits[i] - '0');
+    return n;
 }
 
-// "ssnnhhddmmyy" of a date and an "hhmmss" time.
-QByteArray stamp(const QDate &date, const QByteArray &time)
+void writePair(char *out, int value)
 {
-    LogTimestamp t;
-    t.year = date.year();
-    t.month = date.month();
-    t.day = date.day();
-    t.hour = time.left(2).toInt();
-    t.minute = time.mid(2, 2).toInt();
-    t.second = time.mid(4, 2).toInt();
-    return t.encode();
+    out[0] = char('0' + value / 10 % 10);
+    out[1] = char('0' + value % 10);
+}
+
+// "hhmm" or "hhmmss" as hours, minutes, seconds; false when it is no time of day.
+bool readTime(const Value &value, int *hms)
+{
+    if ((value.size != 4 && value.size != 6) || !allDigits(value.text()))
+        return false;
+    hms[0] = number(value.data, 2);
+    hms[1] = number(value.data + 2, 2);
+    hms[2] = value.size == 6 ? number(value.data + 4, 2) : 0;
+    return hms[0] < 24 && hms[1] < 60 && hms[2] < 60;
+}
+
+// "ssnnhhddmmyy", the century of years before 2000 in the month.
+void writeStamp(char *out, const QDate &date, const int *hms)
+{
+    writePair(out, hms[2]);
+    writePair(out + 2, hms[1]);
+    writePair(out + 4, hms[0]);
+    writePair(out + 6, date.day());
+    writePair(out + 8, date.month() + (date.year() < 2000 ? 80 : 0));
+    writePair(out + 10, date.year() % 100);
 }
 
 // Whole MHz of a FREQ value, or -1 when it is not a number.
-qint64 wholeMegahertz(const QByteArray &value)
+qint64 wholeMegahertz(std::string_view value)
 {
-    const qsizetype point = value.indexOf('.');
-    const QByteArray whole = point < 0 ? value : value.left(point);
-    const QByteArray fraction = point < 0 ? QByteArray() : value.mid(point + 1);
-    if (!allDigits(whole) || whole.size() > 9 || (!fraction.isEmpty() && !allDigits(fraction)))
+    const size_t point = value.find('.');
+    const std::string_view whole = value.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : value.substr(point + 1);
+    if (!allDigits(whole) || whole.size() > 9 || (!fraction.empty() && !allDigits(fraction)))
         return -1;
-    return whole.toLongLong();
+    return number(whole.data(), int(whole.size()));
 }
 
-// RST as stored: "0" + three characters (CW) or "00" + two (SSB).
-QByteArray storedReport(const QByteArray &value, bool ssb)
+// RST as stored: "0" + three digits (CW) or "00" + two (SSB).
+bool writeReport(char *out, const Value &value, bool ssb)
 {
-    const QByteArray report = value.isEmpty() ? QByteArray(ssb ? "59" : "599") : value;
-    if (report.size() != (ssb ? 2 : 3) || !allDigits(report))
+    const std::string_view report = value.isEmpty() ? std::string_view(ssb ? "59" : "599") : value.text();
+    if (report.size() != (ssb ? 2u : 3u) || !allDigits(report))
+        return false;
+    std::memset(out, '0', 4);
+    std::memcpy(out + 4 - report.size(), report.data(), report.size());
+    return true;
+}
+
+// Serial number as six digits, the last six when longer.
+bool writeSerial(char *out, const Value &value)
+{
+    if (!value.isEmpty() && !allDigits(value.text()))
+        return false;
+    std::memset(out, '0', 6);
+    const int used = qMin(value.size, 6);
+    std::memcpy(out + 6 - used, value.data + value.size - used, size_t(used));
+    return true;
+}
+
+// A piece with its prefix ("/" for a QSL route, ":" for a comment) in front
+// unless already there; a COMMENT that only says DUPLICATE is no piece.
+QByteArray prefixed(const Value &value, char prefix)
+{
+    if (prefix == ':' && value == "DUPLICATE")
         return {};
-    return (ssb ? "00" : "0") + report;
-}
-
-// A QSL route piece: "/" in front unless already there.
-QByteArray viaPiece(const QByteArray &via)
-{
-    return via.startsWith('/') ? via : '/' + via;
-}
-
-QByteArray commentPiece(const QByteArray &comment)
-{
-    if (comment == "DUPLICATE")
-        return {};
-    return comment.startsWith(':') ? comment : ':' + comment;
+    if (value.size > 0 && value.data[0] == prefix)
+        return value.view().toByteArray();
+    return prefix + value.view().toByteArray();
 }
 
 } // namespace
@@ -105,15 +185,10 @@ AdifConverter::AdifConverter(AdifImportOptions options)
 
 QByteArray AdifConverter::fieldValue(QByteArrayView raw, bool *lossy)
 {
-    QByteArray value = AnsiText::fromMixed(raw, lossy);
-    for (char &c : value) {
-        const uchar byte = uchar(c);
-        c = (byte < 0x20 || byte == 0x7F) ? ' ' : char(AnsiText::toUpper(byte));
-    }
-    value.truncate(ValueCharacters);
-    value = value.trimmed();
-    value.replace(' ', '-');
-    return value;
+    const Value value = makeValue(raw);
+    if (lossy)
+        *lossy = value.lossy;
+    return value.view().toByteArray();
 }
 
 std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields) const
@@ -122,25 +197,22 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
     if (!fields.has(Call) || !fields.has(Mode) || !fields.has(QsoDate) || !fields.has(TimeOn)
         || (!fields.has(Band) && !fields.has(Freq)))
         return std::nullopt;
-    const auto value = [&](AdifTag tag) { return fieldValue(fields.value(tag)); };
+    const auto value = [&](AdifTag tag) { return makeValue(fields.value(tag)); };
 
-    int band;
-    if (fields.has(Band))
-        band = BandTable::indexOf(value(Band));
-    else
-        band = BandTable::indexOfMegahertz(wholeMegahertz(value(Freq)));
+    const int band = fields.has(Band) ? BandTable::indexOf(value(Band).view())
+                                      : BandTable::indexOfMegahertz(wholeMegahertz(value(Freq).text()));
     if (band < 0)
         return std::nullopt;
     quint8 flags = quint8(band);
 
-    const QByteArray comment = value(Comment);
+    const Value comment = value(Comment);
     if (value(Notes).contains("DUPLICATE") || comment.contains("DUPLICATE"))
         flags |= LogFlags::Duplicate;
 
-    const QByteArray mode = value(Mode);
+    const Value mode = value(Mode);
     if (mode == "SSB")
         flags |= LogFlags::SSB;
-    else if (mode != "CW")
+    else if (!(mode == "CW"))
         return std::nullopt;
     const bool ssb = flags & LogFlags::SSB;
 
@@ -149,87 +221,81 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
         flags |= LogFlags::Contest;
 
     // An empty station name matches no call, not even an empty one.
-    QByteArray station = value(StationCallsign);
+    Value station = value(StationCallsign);
     if (station.isEmpty())
         station = value(Operator);
-    const bool user1 = !station.isEmpty() && station == m_call1;
-    const bool user2 = !user1 && !station.isEmpty() && station == m_call2;
+    const bool user1 = !station.isEmpty() && station.view() == QByteArrayView(m_call1);
+    const bool user2 = !user1 && !station.isEmpty() && station.view() == QByteArrayView(m_call2);
     if (user2 || (!user1 && m_options.user2Default))
         flags |= LogFlags::User2;
 
-    bool lossyCall = false;
-    const QByteArray call = fieldValue(fields.value(Call), &lossyCall);
-    if (call.isEmpty() || call.size() > MaxCallLength || lossyCall)
+    const Value call = value(Call);
+    if (call.isEmpty() || call.size > MaxCallLength || call.lossy)
         return std::nullopt;
 
-    const QByteArray via = value(QslVia);
+    char record[LogRecord::Length];
+    record[0] = HexDigits[flags >> 4];
+    record[1] = HexDigits[flags & 0x0F];
+
+    if (!writeReport(record + 56, value(RstRcvd), ssb) || !writeReport(record + 60, value(RstSent), ssb))
+        return std::nullopt;
+
+    const Value dateText = value(QsoDate);
+    if (dateText.size != 8 || !allDigits(dateText.text()))
+        return std::nullopt;
+    const QDate date(number(dateText.data, 4), number(dateText.data + 4, 2), number(dateText.data + 6, 2));
+    if (!date.isValid() || date.year() < 1901 || date.year() > 2099)
+        return std::nullopt;
+    int on[3];
+    if (!readTime(value(TimeOn), on))
+        return std::nullopt;
+    writeStamp(record + 76, date, on);
+
+    if (contest) {
+        if (!writeSerial(record + 64, value(Srx)) || !writeSerial(record + 70, value(Stx)))
+            return std::nullopt;
+    } else if (!fields.has(TimeOff)) {
+        std::memcpy(record + 64, record + 76, 12);
+    } else {
+        int off[3];
+        if (!readTime(value(TimeOff), off))
+            return std::nullopt;
+        const QDate endDate = off[0] < on[0] ? date.addDays(1) : date;
+        if (endDate.year() > 2099)
+            return std::nullopt;
+        writeStamp(record + 64, endDate, off);
+    }
+
+    // Pieces: NAME, else the QSL route, else the comment; then QTH, else
+    // whichever of the two is left.
+    const Value via = value(QslVia);
     bool commentUsed = false;
     bool viaUsed = false;
-    QByteArray first = value(Name);
+    QByteArray first = value(Name).view().toByteArray();
     if (first.isEmpty() && !via.isEmpty()) {
-        first = viaPiece(via);
+        first = prefixed(via, '/');
         viaUsed = true;
     }
     if (first.isEmpty() && !comment.isEmpty()) {
-        first = commentPiece(comment);
+        first = prefixed(comment, ':');
         commentUsed = true;
     }
-    QByteArray second = value(Qth);
+    QByteArray second = value(Qth).view().toByteArray();
     if (second.isEmpty() && !viaUsed && !via.isEmpty())
-        second = viaPiece(via);
+        second = prefixed(via, '/');
     if (second.isEmpty() && !commentUsed && !comment.isEmpty())
-        second = commentPiece(comment);
-    const QByteArray text = TextBlock::composeBytes(call, first, second);
-
-    const QByteArray rstReceived = storedReport(value(RstRcvd), ssb);
-    const QByteArray rstSent = storedReport(value(RstSent), ssb);
-    if (rstReceived.isEmpty() || rstSent.isEmpty())
-        return std::nullopt;
-
-    const QByteArray dateText = value(QsoDate);
-    if (dateText.size() != 8 || !allDigits(dateText))
-        return std::nullopt;
-    const QDate date(dateText.left(4).toInt(), dateText.mid(4, 2).toInt(), dateText.mid(6, 2).toInt());
-    if (!date.isValid() || date.year() < 1901 || date.year() > 2099)
-        return std::nullopt;
-    const QByteArray timeOn = normalisedTime(value(TimeOn));
-    if (timeOn.isEmpty())
-        return std::nullopt;
-    const QByteArray start = stamp(date, timeOn);
-
-    QByteArray endOrSerials;
-    if (contest) {
-        const QByteArray srx = value(Srx);
-        const QByteArray stx = value(Stx);
-        if ((!srx.isEmpty() && !allDigits(srx)) || (!stx.isEmpty() && !allDigits(stx)))
-            return std::nullopt;
-        endOrSerials = ("000000" + srx).right(6) + ("000000" + stx).right(6);
-    } else if (!fields.has(TimeOff)) {
-        endOrSerials = start;
-    } else {
-        const QByteArray timeOff = normalisedTime(value(TimeOff));
-        if (timeOff.isEmpty())
-            return std::nullopt;
-        QDate endDate = date;
-        if (timeOff.left(2).toInt() < timeOn.left(2).toInt())
-            endDate = date.addDays(1);
-        if (endDate.year() > 2099)
-            return std::nullopt;
-        endOrSerials = stamp(endDate, timeOff);
+        second = prefixed(comment, ':');
+    const QByteArray text = TextBlock::composeBytes(call.view(), first, second);
+    for (int i = 0; i < TextBlock::Size; ++i) {
+        record[2 + 2 * i] = HexDigits[uchar(text[i]) >> 4];
+        record[3 + 2 * i] = HexDigits[uchar(text[i]) & 0x0F];
     }
 
-    QByteArray record;
-    record.reserve(LogRecord::Length);
-    record += PayloadCodec::Hex8(flags);
-    record += text.toHex().toUpper();
-    record += rstReceived + rstSent + endOrSerials + start;
-    if (record.size() != LogRecord::Length)
-        return std::nullopt;
     for (char c : record) {
         if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
             return std::nullopt;
     }
-    return record;
+    return QByteArray(record, LogRecord::Length);
 }
 
 void AdifConverter::reject(AdifImportResult *result) const

@@ -36,20 +36,21 @@ char upper(char c)
 
 bool equalsUpper(QByteArrayView text, const char *upperName)
 {
-    const qsizetype length = qsizetype(std::strlen(upperName));
-    if (text.size() != length)
-        return false;
-    for (qsizetype i = 0; i < length; ++i) {
-        if (upper(text[i]) != upperName[i])
+    qsizetype i = 0;
+    for (; i < text.size(); ++i) {
+        if (upperName[i] == '\0' || upper(text[i]) != upperName[i])
             return false;
     }
-    return true;
+    return upperName[i] == '\0';
 }
 
 int knownTag(QByteArrayView name)
 {
+    if (name.isEmpty())
+        return -1;
+    const char first = upper(name.front());
     for (const KnownTag &known : KnownTags) {
-        if (equalsUpper(name, known.name))
+        if (known.name[0] == first && equalsUpper(name, known.name))
             return int(known.tag);
     }
     return -1;
@@ -68,15 +69,16 @@ void AdifFields::set(AdifTag tag, QByteArrayView value)
     if (present[i])
         return;
     present[i] = true;
-    values[i] = value.first(qMin<qsizetype>(value.size(), ValueLimit)).toByteArray();
+    const qsizetype size = qMin<qsizetype>(value.size(), ValueLimit);
+    m_spans[i] = {m_storage.size(), size};
+    m_storage.append(value.data(), size);
 }
 
 void AdifFields::clear()
 {
-    for (int i = 0; i < AdifTagCount; ++i) {
-        present[i] = false;
-        values[i].clear();
-    }
+    present.fill(false);
+    m_spans.fill({0, 0});
+    m_storage.resize(0);
     fieldCount = 0;
 }
 

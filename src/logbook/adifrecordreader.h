@@ -21,14 +21,22 @@ struct AdifFields
 {
     static constexpr int ValueLimit = 160;
 
-    std::array<QByteArray, AdifTagCount> values;
     std::array<bool, AdifTagCount> present{};
     int fieldCount = 0; // every field seen, read or not
 
     bool has(AdifTag tag) const { return present[int(tag)]; }
-    const QByteArray &value(AdifTag tag) const { return values[int(tag)]; }
+    QByteArrayView value(AdifTag tag) const
+    {
+        const auto [offset, size] = m_spans[int(tag)];
+        return QByteArrayView(m_storage.constData() + offset, size);
+    }
     void set(AdifTag tag, QByteArrayView value);
     void clear();
+
+private:
+    // One buffer for all values of a record, reused from record to record.
+    QByteArray m_storage;
+    std::array<std::pair<qsizetype, qsizetype>, AdifTagCount> m_spans{};
 };
 
 // Reads ADIF records from a device in large blocks, whatever the file's

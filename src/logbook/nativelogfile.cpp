@@ -18,6 +18,8 @@ QString NativeLogFile::fileName(const QString &call, const QDateTime &utc)
 bool NativeLogFile::open(const QString &path)
 {
     m_file.close();
+    m_block.clear();
+    m_blockFirst = -1;
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly)) {
         m_count = 0;
@@ -29,9 +31,20 @@ bool NativeLogFile::open(const QString &path)
 
 QByteArray NativeLogFile::recordAt(qint64 index)
 {
-    if (index < 0 || !m_file.seek(index * RecordBytes))
+    if (index < 0)
         return {};
-    return m_file.read(LogRecord::Length);
+    const qint64 first = index / BlockRecords * BlockRecords;
+    if (first != m_blockFirst) {
+        m_blockFirst = -1;
+        if (!m_file.seek(first * RecordBytes))
+            return {};
+        m_block = m_file.read(BlockRecords * RecordBytes);
+        m_blockFirst = first;
+    }
+    const qsizetype offset = qsizetype((index - first) * RecordBytes);
+    if (offset >= m_block.size())
+        return {};
+    return m_block.mid(offset, LogRecord::Length);
 }
 
 bool NativeLogFile::writeRecord(QIODevice *out, QByteArrayView record)

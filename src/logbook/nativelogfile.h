@@ -34,6 +34,11 @@ public:
     static bool writeRecord(QIODevice *out, QByteArrayView record);
 
 private:
+    // Records are read a block at a time, whichever direction the caller walks.
+    static constexpr qint64 BlockRecords = 728;
+
     QFile m_file;
     qint64 m_count = 0;
+    QByteArray m_block;
+    qint64 m_blockFirst = -1;
 };
