@@ -1,10 +1,13 @@
 #pragma once
 
 #include "configrecord.h"
+#include "countrytable.h"
 #include "keyereventstream.h"
 #include "keyerlink.h"
 #include "programoptions.h"
+#include "remotetable.h"
 #include "settingsstore.h"
+#include "specialnotes.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -53,6 +56,8 @@ public:
     KeyerLink &link() { return m_link; }
     KeyerEventStream &events() { return m_events; }
     ConfigRecord &record() { return m_record; }
+    const CountryTable &countries() const { return m_countries; }
+    SpecialNotes &specialNotes() { return m_specialNotes; }
     StartupResult startupResult() const { return m_startupResult; }
     QString startupMessage() const { return m_startupMessage; }
 
@@ -77,6 +82,7 @@ private:
     // Start-up pieces.
     void restorePlacement();
     void readRemoteSettings();
+    void loadLookupFiles();
     StartupResult connectKeyer();
     bool readConfiguration(QString *error);
     void setKeyerClock();
@@ -114,6 +120,9 @@ private:
     KeyerEventStream m_events;
     ConfigRecord m_record;
     RemoteSettings m_remote;
+    CountryTable m_countries;
+    SpecialNotes m_specialNotes;
+    TranslationTable m_translation;
 
     QTabWidget *m_tabs;
     TerminalTab *m_terminal;

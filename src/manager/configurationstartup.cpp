@@ -81,6 +81,17 @@ void Configuration::readRemoteSettings()
     m_remote.localPort = m_settings->setting(u"LocalPort"_s, {});
 }
 
+void Configuration::loadLookupFiles()
+{
+    // A first start gets the country list shipped with the program.
+    installDefaultCountries(QDir::currentPath());
+    m_translation.load(TranslationTable::fileName());
+    QStringList problems = m_countries.load(CountryTable::fileName());
+    problems += m_specialNotes.load(SpecialNotes::fileName());
+    for (const QString &problem : std::as_const(problems))
+        message(QMessageBox::Critical, problem);
+}
+
 void Configuration::Form_Activate()
 {
     if (m_link.isOpen() || m_startupStarted || m_closing)
@@ -97,7 +108,7 @@ void Configuration::Form_Activate()
     // The data folder was made the current folder before the window existed.
     readRemoteSettings();
     setKRVImageFunction();
-    // The look-up files (countries, special notes, remote stations) load here.
+    loadLookupFiles();
 
     m_startupMessage = NoKeyerMessage;
     m_currentScreen = 0;

@@ -4,6 +4,8 @@
 #include "settingsstore.h"
 #include "simprocess.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -88,6 +90,7 @@ class TestManagerWindow : public QObject
 
 private slots:
     void startUpConfigureKeyAndShutDown();
+    void lookupFilesLoadAtStartUp();
     void keyerVanishingLeavesWindowUsable();
     void unframedBlockIsReportedAndWindowGoesOn();
     void trainerKeyerIsHandedOver();
@@ -154,6 +157,25 @@ void TestManagerWindow::startUpConfigureKeyAndShutDown()
     QVERIFY(!window.link().isOpen());
     QVERIFY(station.sim.waitForJournal(u"identify"_s, 3000, before));
     QCOMPARE(station.settings->intSetting(u"WindowWidth"_s, -1), window.width());
+}
+
+void TestManagerWindow::lookupFilesLoadAtStartUp()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    QFile notes(station.dataDir.filePath(u"specialnotes.txt"_s));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("G3ABC Old friend\r\nDL1ABC Hans\r\n");
+    notes.close();
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    // The shipped country list arrives in a data folder that had none.
+    QVERIFY(QFileInfo::exists(station.dataDir.filePath(u"countries.txt"_s)));
+    QCOMPARE(station.window->countries().country(u"DL1ABC"_s), u"Federal Republic of Germany"_s);
+    QCOMPARE(station.texts(), (QStringList{u"Sequence error in specialNotes.txt at DL1ABC"_s,
+                                          u"Please check for software updates"_s}));
+    QCOMPARE(station.window->specialNotes().lookUp(u"G3ABC"_s), u"OLD FRIEND"_s);
+    station.window->close();
 }
 
 void TestManagerWindow::keyerVanishingLeavesWindowUsable()
