@@ -6,7 +6,6 @@
 #include "nativelogfile.h"
 #include "textblock.h"
 
-#include <QDate>
 #include <QFile>
 #include <QList>
 
@@ -62,7 +61,16 @@ Value makeValue(QByteArrayView raw)
                 ++i;
             }
         }
-        value.data[value.size++] = (byte < 0x20 || byte == 0x7F) ? ' ' : char(AnsiText::toUpper(byte));
+        char c;
+        if (byte >= 'a' && byte <= 'z')
+            c = char(byte - 0x20);
+        else if (byte < 0x20 || byte == 0x7F)
+            c = ' ';
+        else if (byte < 0x80)
+            c = char(byte);
+        else
+            c = char(AnsiText::toUpper(byte));
+        value.data[value.size++] = c;
     }
     int first = 0;
     while (first < value.size && value.data[first] == ' ')
@@ -113,15 +121,46 @@ bool readTime(const Value &value, int *hms)
     return hms[0] < 24 && hms[1] < 60 && hms[2] < 60;
 }
 
+struct Day
+{
+    int year;
+    int month;
+    int day;
+};
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int Days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : Days[month - 1];
+}
+
+bool isValid(const Day &d)
+{
+    return d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= daysInMonth(d.year, d.month);
+}
+
+Day nextDay(Day d)
+{
+    if (++d.day > daysInMonth(d.year, d.month)) {
+        d.day = 1;
+        if (++d.month > 12) {
+            d.month = 1;
+            ++d.year;
+        }
+    }
+    return d;
+}
+
 // "ssnnhhddmmyy", the century of years before 2000 in the month.
-void writeStamp(char *out, const QDate &date, const int *hms)
+void writeStamp(char *out, const Day &date, const int *hms)
 {
     writePair(out, hms[2]);
     writePair(out + 2, hms[1]);
     writePair(out + 4, hms[0]);
-    writePair(out + 6, date.day());
-    writePair(out + 8, date.month() + (date.year() < 2000 ? 80 : 0));
-    writePair(out + 10, date.year() % 100);
+    writePair(out + 6, date.day);
+    writePair(out + 8, date.month + (date.year < 2000 ? 80 : 0));
+    writePair(out + 10, date.year % 100);
 }
 
 // Whole MHz of a FREQ value, or -1 when it is not a number.
@@ -157,15 +196,35 @@ bool writeSerial(char *out, const Value &value)
     return true;
 }
 
-// A piece with its prefix ("/" for a QSL route, ":" for a comment) in front
-// unless already there; a COMMENT that only says DUPLICATE is no piece.
-QByteArray prefixed(const Value &value, char prefix)
+// A piece of the text block: a value with an optional prefix ("/" for a
+// QSL route, ":" for a comment).
+struct Piece
+{
+    const Value *value = nullptr;
+    char prefix = 0;
+
+    bool isEmpty() const { return (!value || value->isEmpty()) && !prefix; }
+    template<typename Put>
+    void write(const Put &put) const
+    {
+        if (prefix)
+            put(prefix);
+        if (value) {
+            for (int i = 0; i < value->size; ++i)
+                put(value->data[i]);
+        }
+    }
+};
+
+// The prefix goes in front unless already there; a COMMENT that only says
+// DUPLICATE is no piece.
+Piece prefixed(const Value &value, char prefix)
 {
     if (prefix == ':' && value == "DUPLICATE")
         return {};
     if (value.size > 0 && value.data[0] == prefix)
-        return value.view().toByteArray();
-    return prefix + value.view().toByteArray();
+        return {&value, 0};
+    return {&value, prefix};
 }
 
 } // namespace
@@ -243,8 +302,8 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
     const Value dateText = value(QsoDate);
     if (dateText.size != 8 || !allDigits(dateText.text()))
         return std::nullopt;
-    const QDate date(number(dateText.data, 4), number(dateText.data + 4, 2), number(dateText.data + 6, 2));
-    if (!date.isValid() || date.year() < 1901 || date.year() > 2099)
+    const Day date{number(dateText.data, 4), number(dateText.data + 4, 2), number(dateText.data + 6, 2)};
+    if (!isValid(date) || date.year < 1901 || date.year > 2099)
         return std::nullopt;
     int on[3];
     if (!readTime(value(TimeOn), on))
@@ -260,8 +319,8 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
         int off[3];
         if (!readTime(value(TimeOff), off))
             return std::nullopt;
-        const QDate endDate = off[0] < on[0] ? date.addDays(1) : date;
-        if (endDate.year() > 2099)
+        const Day endDate = off[0] < on[0] ? nextDay(date) : date;
+        if (endDate.year > 2099)
             return std::nullopt;
         writeStamp(record + 64, endDate, off);
     }
@@ -269,9 +328,12 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
     // Pieces: NAME, else the QSL route, else the comment; then QTH, else
     // whichever of the two is left.
     const Value via = value(QslVia);
+    const Value name = value(Name);
+    const Value qth = value(Qth);
+    Piece first{&name, 0};
+    Piece second{&qth, 0};
     bool commentUsed = false;
     bool viaUsed = false;
-    QByteArray first = value(Name).view().toByteArray();
     if (first.isEmpty() && !via.isEmpty()) {
         first = prefixed(via, '/');
         viaUsed = true;
@@ -280,12 +342,24 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
         first = prefixed(comment, ':');
         commentUsed = true;
     }
-    QByteArray second = value(Qth).view().toByteArray();
     if (second.isEmpty() && !viaUsed && !via.isEmpty())
         second = prefixed(via, '/');
     if (second.isEmpty() && !commentUsed && !comment.isEmpty())
         second = prefixed(comment, ':');
-    const QByteArray text = TextBlock::composeBytes(call.view(), first, second);
+    // Call, blank, first piece, blank, second piece; blanks and padding are NUL.
+    char text[TextBlock::Size];
+    std::memset(text, 0, sizeof text);
+    int used = 0;
+    const auto put = [&](char c) {
+        if (used < TextBlock::Size)
+            text[used++] = c == ' ' ? '\0' : c;
+    };
+    for (int i = 0; i < call.size; ++i)
+        put(call.data[i]);
+    put(' ');
+    first.write(put);
+    put(' ');
+    second.write(put);
     for (int i = 0; i < TextBlock::Size; ++i) {
         record[2 + 2 * i] = HexDigits[uchar(text[i]) >> 4];
         record[3 + 2 * i] = HexDigits[uchar(text[i]) & 0x0F];

@@ -193,7 +193,12 @@ AdifRecordReader::Result AdifRecordReader::next(AdifFields *fields)
     }
     for (;;) {
         const char *data = m_buffer.constData();
-        const void *hit = std::memchr(data + m_pos, '<', size_t(m_buffer.size() - m_pos));
+        // The next tag mostly follows a line break or nothing at all.
+        const qsizetype near = qMin<qsizetype>(m_buffer.size(), m_pos + 4);
+        while (m_pos < near && data[m_pos] != '<')
+            ++m_pos;
+        const void *hit = m_pos < near ? data + m_pos
+                                       : std::memchr(data + m_pos, '<', size_t(m_buffer.size() - m_pos));
         if (!hit) {
             m_pos = m_buffer.size();
             if (fill())
@@ -201,7 +206,8 @@ AdifRecordReader::Result AdifRecordReader::next(AdifFields *fields)
             return fields->fieldCount > 0 ? Result::Unterminated : Result::End;
         }
         m_pos = static_cast<const char *>(hit) - data;
-        ensure(MaxTagLength + 2);
+        if (m_buffer.size() - m_pos < MaxTagLength + 2)
+            ensure(MaxTagLength + 2);
         data = m_buffer.constData();
         const qsizetype limit = qMin<qsizetype>(m_buffer.size(), m_pos + MaxTagLength + 2);
         qsizetype close = -1;
