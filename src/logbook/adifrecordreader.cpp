@@ -20,6 +20,14 @@ struct KnownTag
     AdifTag tag;
 };
 
+constexpr qsizetype nameLength(const char *name)
+{
+    qsizetype n = 0;
+    while (name[n])
+        ++n;
+    return n;
+}
+
 constexpr KnownTag KnownTags[] = {
     {"CALL", AdifTag::Call}, {"MODE", AdifTag::Mode}, {"QSO_DATE", AdifTag::QsoDate},
     {"TIME_ON", AdifTag::TimeOn}, {"TIME_OFF", AdifTag::TimeOff}, {"BAND", AdifTag::Band},
@@ -50,7 +58,7 @@ int knownTag(QByteArrayView name)
         return -1;
     const char first = upper(name.front());
     for (const KnownTag &known : KnownTags) {
-        if (known.name[0] == first && equalsUpper(name, known.name))
+        if (known.name[0] == first && nameLength(known.name) == name.size() && equalsUpper(name, known.name))
             return int(known.tag);
     }
     return -1;
@@ -166,6 +174,19 @@ qsizetype AdifRecordReader::valueSpan(qint64 length)
     const qsizetype available = m_buffer.size() - m_pos;
     const qsizetype bytes = qsizetype(qMin<qint64>(length, available));
     const auto *data = reinterpret_cast<const uchar *>(m_buffer.constData() + m_pos);
+    // Plain ASCII, by far the most common: characters are bytes.
+    qsizetype ascii = 0;
+    while (ascii + 8 <= bytes) {
+        quint64 word;
+        std::memcpy(&word, data + ascii, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+        ascii += 8;
+    }
+    while (ascii < bytes && data[ascii] < 0x80)
+        ++ascii;
+    if (ascii == length)
+        return bytes;
     qsizetype i = 0;
     qint64 characters = 0;
     while (characters < length && i < available) {
@@ -210,22 +231,30 @@ AdifRecordReader::Result AdifRecordReader::next(AdifFields *fields)
             ensure(MaxTagLength + 2);
         data = m_buffer.constData();
         const qsizetype limit = qMin<qsizetype>(m_buffer.size(), m_pos + MaxTagLength + 2);
+        // One pass finds the end of the tag and its colons.
         qsizetype close = -1;
+        qsizetype colon = -1;
+        qsizetype typeColon = -1;
         for (qsizetype i = m_pos + 1; i < limit; ++i) {
-            if (data[i] == '>') {
+            const char c = data[i];
+            if (c == '>') {
                 close = i;
                 break;
             }
-            if (data[i] == '<')
+            if (c == '<')
                 break;
+            if (c == ':') {
+                if (colon < 0)
+                    colon = i;
+                else if (typeColon < 0)
+                    typeColon = i;
+            }
         }
         if (close < 0) {
             ++m_pos;
             continue;
         }
-        const QByteArrayView content(data + m_pos + 1, close - m_pos - 1);
-        const qsizetype colon = content.indexOf(':');
-        const QByteArrayView name = colon < 0 ? content : content.first(colon);
+        const QByteArrayView name(data + m_pos + 1, (colon < 0 ? close : colon) - m_pos - 1);
         bool isName = !name.isEmpty();
         for (char c : name)
             isName = isName && isNameChar(c);
@@ -241,10 +270,7 @@ AdifRecordReader::Result AdifRecordReader::next(AdifFields *fields)
                 fields->clear(); // what came before was a header after all
             continue;
         }
-        QByteArrayView lengthText = content.sliced(colon + 1);
-        const qsizetype typeColon = lengthText.indexOf(':');
-        if (typeColon >= 0)
-            lengthText = lengthText.first(typeColon);
+        const QByteArrayView lengthText(data + colon + 1, (typeColon < 0 ? close : typeColon) - colon - 1);
         // Every digit counts; a length past any file's size saturates.
         qint64 length = 0;
         bool digits = !lengthText.isEmpty();
