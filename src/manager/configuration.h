@@ -7,7 +7,7 @@
 #include "programoptions.h"
 #include "remotetable.h"
 #include "settingsstore.h"
-#include "specialnotes.h"
+#include "callnotes.h"
 
 #include <QMainWindow>
 #include <QMessageBox>
@@ -57,7 +57,7 @@ public:
     KeyerEventStream &events() { return m_events; }
     ConfigRecord &record() { return m_record; }
     const CountryTable &countries() const { return m_countries; }
-    SpecialNotes &specialNotes() { return m_specialNotes; }
+    CallNotes &specialNotes() { return m_specialNotes; }
     StartupResult startupResult() const { return m_startupResult; }
     QString startupMessage() const { return m_startupMessage; }
 
@@ -121,7 +121,7 @@ private:
     ConfigRecord m_record;
     RemoteSettings m_remote;
     CountryTable m_countries;
-    SpecialNotes m_specialNotes;
+    CallNotes m_specialNotes;
     TranslationTable m_translation;
 
     QTabWidget *m_tabs;

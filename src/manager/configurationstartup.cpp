@@ -87,7 +87,7 @@ void Configuration::loadLookupFiles()
     installDefaultCountries(QDir::currentPath());
     m_translation.load(TranslationTable::fileName());
     QStringList problems = m_countries.load(CountryTable::fileName());
-    problems += m_specialNotes.load(SpecialNotes::fileName());
+    problems += m_specialNotes.load(CallNotes::fileName());
     for (const QString &problem : std::as_const(problems))
         message(QMessageBox::Critical, problem);
 }

@@ -1,4 +1,4 @@
-#include "specialnotes.h"
+#include "callnotes.h"
 
 #include "countrytable.h"
 
@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-QStringList SpecialNotes::load(const QString &path)
+QStringList CallNotes::load(const QString &path)
 {
     QStringList lines;
     QFile file(path);
@@ -23,12 +23,12 @@ QStringList SpecialNotes::load(const QString &path)
     return loadLines(lines);
 }
 
-QStringList SpecialNotes::loadText(const QString &text)
+QStringList CallNotes::loadText(const QString &text)
 {
     return loadLines(text.split(u'\n'));
 }
 
-QStringList SpecialNotes::loadLines(const QStringList &lines)
+QStringList CallNotes::loadLines(const QStringList &lines)
 {
     QStringList messages;
     m_entries.clear();
@@ -51,17 +51,17 @@ QStringList SpecialNotes::loadLines(const QStringList &lines)
     return messages;
 }
 
-int SpecialNotes::find(const QString &call) const
+int CallNotes::find(const QString &call) const
 {
     const auto it = std::lower_bound(m_entries.begin(), m_entries.end(), call,
-                                     [](const SpecialNote &e, const QString &c) { return e.call < c; });
+                                     [](const CallNote &e, const QString &c) { return e.call < c; });
     const int index = int(it - m_entries.begin());
     if (it != m_entries.end() && it->call == call)
         return index;
     return -index - 1;
 }
 
-QString SpecialNotes::lookUp(const QString &call)
+QString CallNotes::lookUp(const QString &call)
 {
     const QString key = lookupCall(call);
     const int index = key.isEmpty() ? -1 : find(key);
@@ -69,7 +69,7 @@ QString SpecialNotes::lookUp(const QString &call)
     return index >= 0 ? m_entries.at(index).note : QString();
 }
 
-bool SpecialNotes::setNote(const QString &call, const QString &note)
+bool CallNotes::setNote(const QString &call, const QString &note)
 {
     const QString key = lookupCall(call);
     if (key.isEmpty() || key.contains(u' '))
@@ -95,7 +95,7 @@ bool SpecialNotes::setNote(const QString &call, const QString &note)
     return true;
 }
 
-bool SpecialNotes::save(const QString &path, QString *error) const
+bool CallNotes::save(const QString &path, QString *error) const
 {
     const QFileInfo info(path);
     const QDir folder = info.absoluteDir();
@@ -111,7 +111,7 @@ bool SpecialNotes::save(const QString &path, QString *error) const
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return fail(u"Cannot write %1: %2"_s.arg(fresh, out.errorString()));
     QByteArray text;
-    for (const SpecialNote &entry : m_entries)
+    for (const CallNote &entry : m_entries)
         text += (entry.call + u' ' + entry.note + u'\n').toUtf8();
     const bool written = out.write(text) == text.size() && out.flush();
     const QString writeError = out.errorString();

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-struct SpecialNote
+struct CallNote
 {
     QString call;
     QString note;
@@ -12,7 +12,7 @@ struct SpecialNote
 
 // The operator's notes per call, sorted by call and searched by binary
 // search. The entry of the last looked-up call is remembered.
-class SpecialNotes
+class CallNotes
 {
 public:
     static constexpr int NoteLength = 40;
@@ -40,7 +40,7 @@ public:
     // is touched, so a failed write leaves the old notes in place.
     bool save(const QString &path, QString *error = nullptr) const;
 
-    const QList<SpecialNote> &entries() const { return m_entries; }
+    const QList<CallNote> &entries() const { return m_entries; }
     int size() const { return int(m_entries.size()); }
 
 private:
@@ -48,6 +48,6 @@ private:
     // Index of the call, or -(insertion point) - 1.
     int find(const QString &call) const;
 
-    QList<SpecialNote> m_entries;
+    QList<CallNote> m_entries;
     int m_current = -1;
 };

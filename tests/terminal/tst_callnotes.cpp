@@ -1,4 +1,4 @@
-#include "specialnotes.h"
+#include "callnotes.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestSpecialNotes : public QObject
+class TestCallNotes : public QObject
 {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ private:
     static void writeFile(const QString &path, const QByteArray &text);
 };
 
-QString TestSpecialNotes::readAll(const QString &path)
+QString TestCallNotes::readAll(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -41,14 +41,14 @@ QString TestSpecialNotes::readAll(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-void TestSpecialNotes::writeFile(const QString &path, const QByteArray &text)
+void TestCallNotes::writeFile(const QString &path, const QByteArray &text)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
 }
 
-void TestSpecialNotes::loaderRules_data()
+void TestCallNotes::loaderRules_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("entries");
@@ -72,23 +72,23 @@ void TestSpecialNotes::loaderRules_data()
         << QStringList{u"W1AW|0123456789012345678901234567890123456789"_s} << QStringList{};
 }
 
-void TestSpecialNotes::loaderRules()
+void TestCallNotes::loaderRules()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, entries);
     QFETCH(QStringList, messages);
 
-    SpecialNotes notes;
+    CallNotes notes;
     QCOMPARE(notes.loadText(text), messages);
     QStringList loaded;
-    for (const SpecialNote &e : notes.entries())
+    for (const CallNote &e : notes.entries())
         loaded.append(e.call + u'|' + e.note);
     QCOMPARE(loaded, entries);
 }
 
-void TestSpecialNotes::lookUpSetsCurrentIndex()
+void TestCallNotes::lookUpSetsCurrentIndex()
 {
-    SpecialNotes notes;
+    CallNotes notes;
     notes.loadText(u"DL1ABC Hans\nG3ABC Peter\nK1ABC Joe\n"_s);
     QCOMPARE(notes.lookUp(u" g3abc "_s), u"PETER"_s);
     QCOMPARE(notes.currentIndex(), 1);
@@ -100,7 +100,7 @@ void TestSpecialNotes::lookUpSetsCurrentIndex()
     QVERIFY(notes.currentIndex() < 0);
 }
 
-void TestSpecialNotes::editKeepsOrder_data()
+void TestCallNotes::editKeepsOrder_data()
 {
     QTest::addColumn<QString>("call");
     QTest::addColumn<QString>("note");
@@ -117,7 +117,7 @@ void TestSpecialNotes::editKeepsOrder_data()
     QTest::newRow("portable call sorts by its text") << u"DL/G3ABC"_s << u"holiday"_s << u"DL/G3ABC HOLIDAY|DL1ABC HANS|G3ABC PETER|K1ABC JOE"_s;
 }
 
-void TestSpecialNotes::editKeepsOrder()
+void TestCallNotes::editKeepsOrder()
 {
     QFETCH(QString, call);
     QFETCH(QString, note);
@@ -126,38 +126,38 @@ void TestSpecialNotes::editKeepsOrder()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"specialnotes.txt"_s);
     writeFile(path, "DL1ABC Hans\nG3ABC Peter\nK1ABC Joe\n");
-    SpecialNotes notes;
+    CallNotes notes;
     QVERIFY(notes.load(path).isEmpty());
     QVERIFY(notes.setNote(call, note));
     QString error;
     QVERIFY2(notes.save(path, &error), qPrintable(error));
 
     // What was saved reads back in order, equal to the table in memory.
-    SpecialNotes reloaded;
+    CallNotes reloaded;
     QVERIFY(reloaded.load(path).isEmpty());
     QStringList lines;
-    for (const SpecialNote &e : reloaded.entries())
+    for (const CallNote &e : reloaded.entries())
         lines.append(e.call + u' ' + e.note);
     QCOMPARE(lines.join(u'|'), expected);
     QCOMPARE(reloaded.size(), notes.size());
     QCOMPARE(notes.lookUp(call), reloaded.lookUp(call));
 }
 
-void TestSpecialNotes::unstorableCallsAreRefused()
+void TestCallNotes::unstorableCallsAreRefused()
 {
-    SpecialNotes notes;
+    CallNotes notes;
     QVERIFY(!notes.setNote(u"G3"_s, u"too short"_s));
     QVERIFY(!notes.setNote(u"-DL1ABC"_s, u"deleted record"_s));
     QVERIFY(!notes.setNote(u"DL1 ABC"_s, u"blank in call"_s));
     QCOMPARE(notes.size(), 0);
 }
 
-void TestSpecialNotes::saveKeepsBackupAndReloads()
+void TestCallNotes::saveKeepsBackupAndReloads()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"specialnotes.txt"_s);
     const QString backup = dir.filePath(u"specialnotes.bak"_s);
-    SpecialNotes notes;
+    CallNotes notes;
     notes.load(path);
 
     // First save: nothing to back up.
@@ -178,12 +178,12 @@ void TestSpecialNotes::saveKeepsBackupAndReloads()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).join(u','), u"specialnotes.bak,specialnotes.txt"_s);
 }
 
-void TestSpecialNotes::clearingNoteRemovesCallAndKeepsBackup()
+void TestCallNotes::clearingNoteRemovesCallAndKeepsBackup()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"specialnotes.txt"_s);
     writeFile(path, "DL1ABC Hans\nG3ABC Peter\n");
-    SpecialNotes notes;
+    CallNotes notes;
     notes.load(path);
     QVERIFY(notes.setNote(u"DL1ABC"_s, QString()));
     QCOMPARE(notes.lookUp(u"DL1ABC"_s), QString());
@@ -192,14 +192,14 @@ void TestSpecialNotes::clearingNoteRemovesCallAndKeepsBackup()
     QCOMPARE(readAll(dir.filePath(u"specialnotes.bak"_s)), u"DL1ABC Hans\nG3ABC Peter\n"_s);
 }
 
-void TestSpecialNotes::failedOpenLeavesOldNotes()
+void TestCallNotes::failedOpenLeavesOldNotes()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"specialnotes.txt"_s);
     writeFile(path, "DL1ABC Hans\n");
     // Something in the way of the new file: it cannot be created.
     QVERIFY(QDir(dir.path()).mkdir(u"specialnotes.txt.new"_s));
-    SpecialNotes notes;
+    CallNotes notes;
     notes.load(path);
     notes.setNote(u"G3ABC"_s, u"Peter"_s);
     QString error;
@@ -209,7 +209,7 @@ void TestSpecialNotes::failedOpenLeavesOldNotes()
     QVERIFY(!QFile::exists(dir.filePath(u"specialnotes.bak"_s)));
 }
 
-void TestSpecialNotes::failedWritePartWayLeavesOldNotes()
+void TestCallNotes::failedWritePartWayLeavesOldNotes()
 {
 #ifdef Q_OS_UNIX
     QTemporaryDir dir;
@@ -217,7 +217,7 @@ void TestSpecialNotes::failedWritePartWayLeavesOldNotes()
     const QString backup = dir.filePath(u"specialnotes.bak"_s);
     writeFile(path, "DL1ABC Hans\nG3ABC Peter\n");
     writeFile(backup, "DL1ABC Hans\n");
-    SpecialNotes notes;
+    CallNotes notes;
     notes.load(path);
     for (int i = 0; i < 40; ++i)
         notes.setNote(u"K%1ABC"_s.arg(i), u"a note long enough to fill the file quickly"_s);
@@ -239,7 +239,7 @@ void TestSpecialNotes::failedWritePartWayLeavesOldNotes()
     QCOMPARE(readAll(path), u"DL1ABC Hans\nG3ABC Peter\n"_s);
     QCOMPARE(readAll(backup), u"DL1ABC Hans\n"_s);
     QVERIFY(!QFile::exists(path + u".new"_s));
-    SpecialNotes reloaded;
+    CallNotes reloaded;
     QVERIFY(reloaded.load(path).isEmpty());
     QCOMPARE(reloaded.lookUp(u"G3ABC"_s), u"PETER"_s);
 
@@ -252,5 +252,5 @@ void TestSpecialNotes::failedWritePartWayLeavesOldNotes()
 #endif
 }
 
-QTEST_GUILESS_MAIN(TestSpecialNotes)
-#include "tst_specialnotes.moc"
+QTEST_GUILESS_MAIN(TestCallNotes)
+#include "tst_callnotes.moc"
