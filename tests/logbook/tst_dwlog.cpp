@@ -1,3 +1,4 @@
+#include "countrytable.h"
 #include "logrecord.h"
 #include "logtestdata.h"
 #include "nativelogfile.h"
@@ -21,6 +22,7 @@ private slots:
     void adifSelectsAndRoundTrips();
     void listToStandardOutput();
     void nothingConvertedIsNoError();
+    void countriesFromCtyDat();
     void badInput_data();
     void badInput();
     void help();
@@ -181,6 +183,36 @@ void TestDwlog::nothingConvertedIsNoError()
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, "Records converted:  0\nRecords rejected:  0\n");
     QVERIFY(!QFile::exists(m_dir->filePath(u"x.krv"_s)));
+}
+
+void TestDwlog::countriesFromCtyDat()
+{
+    const QString cty = write(u"cty.dat"_s,
+                              "Germany:                  14:  28:  EU:   51.00:   -10.00:    -1.0:  DL:\n"
+                              "    DA,DB,DL,=DL0XYZ,Y2(14)[28];\n"
+                              "Hawaii:                   31:  61:  OC:   21.12:   157.48:    10.0:  KH6:\n"
+                              "    AH6,KH6,NH7;\n");
+    const QString out = m_dir->filePath(u"countries.txt"_s);
+    Run run = dwlog({u"countries"_s, cty, u"--out"_s, out});
+    QCOMPARE(run.status, 0);
+    CountryTable table;
+    QCOMPARE(table.load(out), QStringList());
+    QCOMPARE(table.country(u"DL1ABC"_s), u"Germany"_s);
+    QCOMPARE(table.country(u"Y21XY"_s), u"Germany"_s);
+    QCOMPARE(table.country(u"KH6ABC"_s), u"Hawaii"_s);
+    QCOMPARE(table.country(u"NH7A"_s), u"Hawaii"_s);
+    // Standard output gets the same text.
+    run = dwlog({u"countries"_s, cty, u"--out"_s, u"-"_s});
+    QCOMPARE(run.status, 0);
+    QFile written(out);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(run.out, written.readAll());
+    // A file with no entity in it is bad input, and the old list stays.
+    const QString empty = write(u"empty.dat"_s, "nothing here\n");
+    run = dwlog({u"countries"_s, empty, u"--out"_s, out});
+    QCOMPARE(run.status, 2);
+    QCOMPARE(table.load(out), QStringList());
+    QCOMPARE(table.country(u"DL1ABC"_s), u"Germany"_s);
 }
 
 void TestDwlog::badInput_data()

@@ -1,10 +1,12 @@
 #include "dwlogcommands.h"
 
 #include "adifconverter.h"
+#include "ctydatreader.h"
 #include "logexport.h"
 #include "nativelogfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTextStream>
 
@@ -35,15 +37,17 @@ Command parse(const QStringList &arguments)
         {u"import"_s, {u"--out"_s, u"--call1"_s, u"--call2"_s}},
         {u"adif"_s, {u"--out"_s, u"--only-user"_s, u"--call1"_s, u"--call2"_s, u"--oper1"_s, u"--oper2"_s}},
         {u"list"_s, {u"--out"_s, u"--only-user"_s}},
+        {u"countries"_s, {u"--out"_s}},
     };
     static const QHash<QString, QStringList> flagOptions = {
         {u"import"_s, {u"--user2"_s, u"--contest"_s, u"--reverse"_s}},
         {u"adif"_s, {u"--contest"_s, u"--reverse"_s}},
         {u"list"_s, {u"--contest"_s, u"--reverse"_s}},
+        {u"countries"_s, {}},
     };
     Command command;
     if (arguments.isEmpty())
-        throw BadArguments{u"no command given (import, adif or list); see dwlog --help"_s};
+        throw BadArguments{u"no command given (import, adif, list or countries); see dwlog --help"_s};
     command.name = arguments.first();
     if (!valueOptions.contains(command.name))
         throw BadArguments{u"unknown command \"%1\"; see dwlog --help"_s.arg(command.name)};
@@ -174,6 +178,40 @@ int runExport(const Command &command, bool adif, QTextStream &out, QTextStream &
     return 0;
 }
 
+int runCountries(const Command &command, QTextStream &out, QTextStream &err)
+{
+    const QString output = command.values[u"--out"_s];
+    QString error;
+    QStringList warnings;
+    bool converted = false;
+    if (output == u"-"_s) {
+        QFile in(command.input);
+        QFile file;
+        if (!in.open(QIODevice::ReadOnly)) {
+            error = u"cannot read %1: %2"_s.arg(command.input, in.errorString());
+        } else {
+            const CtyDatConversion conversion = convertCtyDat(QString::fromUtf8(in.readAll()));
+            warnings = conversion.warnings;
+            const QByteArray text = countriesFileText(conversion.entries, QFileInfo(command.input).fileName()).toUtf8();
+            if (conversion.entities == 0)
+                error = u"%1 holds no country entity"_s.arg(command.input);
+            else if (openOutput(&file, output, QIODevice::WriteOnly, &error))
+                converted = file.write(text) == text.size();
+        }
+    } else {
+        converted = convertCtyDatFile(command.input, output, &error, &warnings);
+    }
+    for (const QString &warning : std::as_const(warnings))
+        err << "dwlog: " << warning << Qt::endl;
+    if (!converted) {
+        err << "dwlog: " << error << Qt::endl;
+        return BadInput;
+    }
+    if (output != u"-"_s)
+        out << "Countries written to " << output << Qt::endl;
+    return 0;
+}
+
 } // namespace
 
 QString dwlogHelp()
@@ -208,6 +246,11 @@ Commands:
   list FILE.krv --out FILE.txt [--contest] [--only-user 1|2] [--reverse]
       Writes the list file (fixed columns) from a native log file.
 
+  countries CTY.DAT --out countries.txt
+      Turns a country file in the format loggers share (cty.dat) into the
+      manager's countries.txt. Prefixes it cannot take are named on
+      standard error.
+
 Exit status: 0 done (also when nothing was converted), 2 bad input (missing
 or unreadable file, unwritable output, bad option).
 )"_s;
@@ -223,6 +266,8 @@ int runDwlog(const QStringList &arguments, QTextStream &out, QTextStream &err)
         const Command command = parse(arguments);
         if (command.name == u"import"_s)
             return runImport(command, out, err);
+        if (command.name == u"countries"_s)
+            return runCountries(command, out, err);
         return runExport(command, command.name == u"adif"_s, out, err);
     } catch (const BadArguments &bad) {
         err << "dwlog: " << bad.message << Qt::endl;
