@@ -144,7 +144,6 @@ private:
     bool m_windowOnTop = false;
     bool m_windows2000 = false;
     bool m_nordic = false;
-    bool m_autoAudit = false;
     bool m_monitorFullShown = false;
     bool m_transferBusy = false;
     int m_currentScreen = 0;

@@ -119,7 +119,6 @@ void Configuration::Form_Activate()
     m_baudRate = m_settings->intSetting(u"Baudrate"_s, 38400);
     m_software->setBaudRateText(QString::number(m_baudRate));
     m_nordic = m_settings->intSetting(u"Nordic"_s, 0) == 1;
-    m_autoAudit = m_settings->intSetting(u"AutoAudit"_s, 0) == 1;
     m_configurationTab->loadSettings();
 
     m_startupResult = connectKeyer();
