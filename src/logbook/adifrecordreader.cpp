@@ -4,7 +4,11 @@
 
 #include <QIODevice>
 
+#include <QtEndian>
+
+#include <array>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -14,28 +18,64 @@ constexpr qsizetype MaxTagLength = 96;
 // Longer values are stepped over, not held.
 constexpr qint64 HugeValue = 1 << 20;
 
+// Tag names are matched as up to 16 upper-case bytes in two words.
+struct PackedName
+{
+    quint64 low = 0;
+    quint64 high = 0;
+
+    bool operator==(const PackedName &) const = default;
+};
+
+constexpr PackedName pack(std::string_view name)
+{
+    PackedName packed;
+    for (size_t i = 0; i < name.size() && i < 16; ++i) {
+        if (i < 8)
+            packed.low |= quint64(uchar(name[i])) << (8 * i);
+        else
+            packed.high |= quint64(uchar(name[i])) << (8 * (i - 8));
+    }
+    return packed;
+}
+
 struct KnownTag
 {
-    const char *name;
+    PackedName name;
+    qsizetype length;
     AdifTag tag;
 };
 
-constexpr qsizetype nameLength(const char *name)
+constexpr KnownTag known(std::string_view name, AdifTag tag)
 {
-    qsizetype n = 0;
-    while (name[n])
-        ++n;
-    return n;
+    return {pack(name), qsizetype(name.size()), tag};
 }
 
 constexpr KnownTag KnownTags[] = {
-    {"CALL", AdifTag::Call}, {"MODE", AdifTag::Mode}, {"QSO_DATE", AdifTag::QsoDate},
-    {"TIME_ON", AdifTag::TimeOn}, {"TIME_OFF", AdifTag::TimeOff}, {"BAND", AdifTag::Band},
-    {"FREQ", AdifTag::Freq}, {"NOTES", AdifTag::Notes}, {"COMMENT", AdifTag::Comment},
-    {"SRX", AdifTag::Srx}, {"STX", AdifTag::Stx}, {"STATION_CALLSIGN", AdifTag::StationCallsign},
-    {"OPERATOR", AdifTag::Operator}, {"NAME", AdifTag::Name}, {"QSL_VIA", AdifTag::QslVia},
-    {"QTH", AdifTag::Qth}, {"RST_RCVD", AdifTag::RstRcvd}, {"RST_SENT", AdifTag::RstSent},
+    known("CALL", AdifTag::Call), known("MODE", AdifTag::Mode), known("QSO_DATE", AdifTag::QsoDate),
+    known("TIME_ON", AdifTag::TimeOn), known("TIME_OFF", AdifTag::TimeOff), known("BAND", AdifTag::Band),
+    known("FREQ", AdifTag::Freq), known("NOTES", AdifTag::Notes), known("COMMENT", AdifTag::Comment),
+    known("SRX", AdifTag::Srx), known("STX", AdifTag::Stx), known("STATION_CALLSIGN", AdifTag::StationCallsign),
+    known("OPERATOR", AdifTag::Operator), known("NAME", AdifTag::Name), known("QSL_VIA", AdifTag::QslVia),
+    known("QTH", AdifTag::Qth), known("RST_RCVD", AdifTag::RstRcvd), known("RST_SENT", AdifTag::RstSent),
 };
+constexpr PackedName EndOfRecord = pack("EOR");
+constexpr PackedName EndOfHeader = pack("EOH");
+
+enum CharClass : uchar { NameChar = 1, Digit = 2 };
+
+constexpr std::array<uchar, 256> makeClasses()
+{
+    std::array<uchar, 256> classes{};
+    for (int c = 0; c < 256; ++c) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
+            classes[c] = NameChar;
+        else if (c >= '0' && c <= '9')
+            classes[c] = NameChar | Digit;
+    }
+    return classes;
+}
+constexpr std::array<uchar, 256> Classes = makeClasses();
 
 char upper(char c)
 {
@@ -52,43 +92,45 @@ bool equalsUpper(QByteArrayView text, const char *upperName)
     return upperName[i] == '\0';
 }
 
-int knownTag(QByteArrayView name)
+// Lower-case letters to upper case, eight name characters at a time: only
+// letters reach 0x60, and adding 0x20 carries those (and nothing else) into
+// the top bit.
+quint64 upperWord(quint64 word)
 {
-    if (name.isEmpty())
-        return -1;
-    const char first = upper(name.front());
-    for (const KnownTag &known : KnownTags) {
-        if (known.name[0] == first && nameLength(known.name) == name.size() && equalsUpper(name, known.name))
-            return int(known.tag);
+    return word & ~(((word + 0x2020202020202020ULL) & 0x8080808080808080ULL) >> 2);
+}
+
+quint64 lowBytes(qsizetype count)
+{
+    return count >= 8 ? ~quint64(0) : (quint64(1) << (8 * count)) - 1;
+}
+
+// A name of name characters, at most 16 of them, packed in upper case;
+// end is how far the buffer may be read.
+PackedName packName(const char *name, qsizetype length, const char *end)
+{
+    char copy[16] = {};
+    const char *from = name;
+    if (end - name < 16) {
+        std::memcpy(copy, name, size_t(length));
+        from = copy;
+    }
+    PackedName packed;
+    packed.low = upperWord(qFromLittleEndian<quint64>(from) & lowBytes(length));
+    packed.high = length > 8 ? upperWord(qFromLittleEndian<quint64>(from + 8) & lowBytes(length - 8)) : 0;
+    return packed;
+}
+
+int knownTag(const PackedName &name, qsizetype length)
+{
+    for (const KnownTag &tag : KnownTags) {
+        if (tag.length == length && tag.name == name)
+            return int(tag.tag);
     }
     return -1;
 }
 
-bool isNameChar(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 } // namespace
-
-void AdifFields::set(AdifTag tag, QByteArrayView value)
-{
-    const int i = int(tag);
-    if (present[i])
-        return;
-    present[i] = true;
-    const qsizetype size = qMin<qsizetype>(value.size(), ValueLimit);
-    m_spans[i] = {m_storage.size(), size};
-    m_storage.append(value.data(), size);
-}
-
-void AdifFields::clear()
-{
-    present.fill(false);
-    m_spans.fill({0, 0});
-    m_storage.resize(0);
-    fieldCount = 0;
-}
 
 AdifRecordReader::AdifRecordReader(QIODevice *device)
     : m_device(device)
@@ -165,6 +207,29 @@ bool AdifRecordReader::skipHeader()
     return true;
 }
 
+bool AdifRecordReader::asciiSpan(qint64 length) const
+{
+    const qsizetype available = m_buffer.size() - m_pos;
+    if (length > available)
+        return false;
+    const char *data = m_buffer.constData() + m_pos;
+    qsizetype i = 0;
+    for (; i + 8 <= length; i += 8) {
+        if (qFromLittleEndian<quint64>(data + i) & 0x8080808080808080ULL)
+            return false;
+    }
+    if (i == length)
+        return true;
+    // The last few bytes: a whole word when the buffer has one there.
+    if (available - i >= 8)
+        return !(qFromLittleEndian<quint64>(data + i) & 0x8080808080808080ULL & lowBytes(length - i));
+    for (; i < length; ++i) {
+        if (uchar(data[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 qsizetype AdifRecordReader::valueSpan(qint64 length)
 {
     if (length <= 0)
@@ -230,62 +295,51 @@ AdifRecordReader::Result AdifRecordReader::next(AdifFields *fields)
         if (m_buffer.size() - m_pos < MaxTagLength + 2)
             ensure(MaxTagLength + 2);
         data = m_buffer.constData();
-        const qsizetype limit = qMin<qsizetype>(m_buffer.size(), m_pos + MaxTagLength + 2);
-        // One pass finds the end of the tag and its colons.
-        qsizetype close = -1;
-        qsizetype colon = -1;
-        qsizetype typeColon = -1;
-        for (qsizetype i = m_pos + 1; i < limit; ++i) {
-            const char c = data[i];
-            if (c == '>') {
-                close = i;
-                break;
-            }
-            if (c == '<')
-                break;
-            if (c == ':') {
-                if (colon < 0)
-                    colon = i;
-                else if (typeColon < 0)
-                    typeColon = i;
-            }
-        }
-        if (close < 0) {
+        // A tag is "<", name characters, and either ">" or ":", the length's
+        // digits, and ">" or ":" + a type up to ">"; all within the limit.
+        const char *const end = data + m_buffer.size();
+        const char *const limit = data + qMin<qsizetype>(m_buffer.size(), m_pos + MaxTagLength + 2);
+        const char *const name = data + m_pos + 1;
+        const char *p = name;
+        while (p < limit && (Classes[uchar(*p)] & NameChar))
+            ++p;
+        if (p == name || p == limit || (*p != '>' && *p != ':')) {
             ++m_pos;
             continue;
         }
-        const QByteArrayView name(data + m_pos + 1, (colon < 0 ? close : colon) - m_pos - 1);
-        bool isName = !name.isEmpty();
-        for (char c : name)
-            isName = isName && isNameChar(c);
-        if (!isName) {
-            ++m_pos;
+        const qsizetype nameLength = p - name;
+        if (*p == '>') {
+            m_pos = p + 1 - data;
+            if (nameLength == 3) {
+                const PackedName packed = packName(name, nameLength, end);
+                if (packed == EndOfRecord)
+                    return Result::Record;
+                if (packed == EndOfHeader)
+                    fields->clear(); // what came before was a header after all
+            }
             continue;
         }
-        if (colon < 0) {
-            m_pos = close + 1;
-            if (equalsUpper(name, "EOR"))
-                return Result::Record;
-            if (equalsUpper(name, "EOH"))
-                fields->clear(); // what came before was a header after all
-            continue;
-        }
-        const QByteArrayView lengthText(data + colon + 1, (typeColon < 0 ? close : typeColon) - colon - 1);
         // Every digit counts; a length past any file's size saturates.
+        const char *q = p + 1;
         qint64 length = 0;
-        bool digits = !lengthText.isEmpty();
-        for (char c : lengthText) {
-            if (c < '0' || c > '9') {
-                digits = false;
-                break;
-            }
-            length = qMin<qint64>(length * 10 + (c - '0'), qint64(1) << 50);
+        while (q < limit && (Classes[uchar(*q)] & Digit)) {
+            length = qMin<qint64>(length * 10 + (*q - '0'), qint64(1) << 50);
+            ++q;
         }
-        if (!digits) {
+        if (q == p + 1 || q == limit || (*q != '>' && *q != ':')) {
             ++m_pos;
             continue;
         }
-        const int tag = knownTag(name);
+        if (*q == ':') {
+            while (q < limit && *q != '>' && *q != '<')
+                ++q;
+            if (q == limit || *q != '>') {
+                ++m_pos;
+                continue;
+            }
+        }
+        const qsizetype close = q - data;
+        const int tag = nameLength <= 16 ? knownTag(packName(name, nameLength, end), nameLength) : -1;
         m_pos = close + 1;
         ++fields->fieldCount;
         if (length > HugeValue) {
@@ -302,9 +356,11 @@ AdifRecordReader::Result AdifRecordReader::next(AdifFields *fields)
             m_pos += qsizetype(qMin<qint64>(remaining, m_buffer.size() - m_pos));
             continue;
         }
-        const qsizetype span = valueSpan(length); // may move the buffer's start
-        if (tag >= 0)
-            fields->set(AdifTag(tag), QByteArrayView(m_buffer.constData() + m_pos, span));
+        const qsizetype span = asciiSpan(length) ? qsizetype(length) : valueSpan(length); // may move the buffer
+        if (tag >= 0) {
+            fields->set(AdifTag(tag), QByteArrayView(m_buffer.constData() + m_pos, span),
+                        m_buffer.size() - m_pos);
+        }
         m_pos += span;
     }
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <cstring>
 #include <functional>
 
 class QIODevice;
@@ -27,16 +28,36 @@ struct AdifFields
     bool has(AdifTag tag) const { return present[int(tag)]; }
     QByteArrayView value(AdifTag tag) const
     {
-        const auto [offset, size] = m_spans[int(tag)];
-        return QByteArrayView(m_storage.constData() + offset, size);
+        const int i = int(tag);
+        return QByteArrayView(m_storage[i], present[i] ? m_sizes[i] : 0);
     }
-    void set(AdifTag tag, QByteArrayView value);
-    void clear();
+    // readable: bytes that may be read from value.data(), at least its size;
+    // a short value is then copied as one fixed-size block.
+    void set(AdifTag tag, QByteArrayView value, qsizetype readable = 0)
+    {
+        const int i = int(tag);
+        if (present[i])
+            return;
+        present[i] = true;
+        const qsizetype size = value.size() < ValueLimit ? value.size() : ValueLimit;
+        m_sizes[i] = size;
+        if (size <= ShortValue && readable >= ShortValue)
+            std::memcpy(m_storage[i], value.data(), ShortValue);
+        else
+            std::memcpy(m_storage[i], value.data(), size_t(size));
+    }
+    void clear()
+    {
+        present.fill(false);
+        fieldCount = 0;
+    }
 
 private:
-    // One buffer for all values of a record, reused from record to record.
-    QByteArray m_storage;
-    std::array<std::pair<qsizetype, qsizetype>, AdifTagCount> m_spans{};
+    static constexpr qsizetype ShortValue = 32;
+
+    // A fixed place for each value: no allocation from record to record.
+    char m_storage[AdifTagCount][ValueLimit];
+    std::array<qsizetype, AdifTagCount> m_sizes{};
 };
 
 // Reads ADIF records from a device in large blocks, whatever the file's
@@ -68,6 +89,7 @@ private:
     bool ensure(qsizetype bytes);
     bool skipHeader();
     bool findEndOfHeader();
+    bool asciiSpan(qint64 length) const;
     qsizetype valueSpan(qint64 length);
 
     QIODevice *m_device;
