@@ -121,13 +121,42 @@ PackedName packName(const char *name, qsizetype length, const char *end)
     return packed;
 }
 
+// Each known name has a slot of its own under this multiplier.
+constexpr quint64 SlotFactor = 0x26d0b944a2863a7fULL;
+constexpr int SlotBits = 6;
+
+constexpr int slotOf(const PackedName &name)
+{
+    return int((name.low * SlotFactor) >> (64 - SlotBits));
+}
+
+struct Slots
+{
+    std::array<signed char, 1 << SlotBits> entry{};
+    bool distinct = true;
+};
+
+constexpr Slots makeSlots()
+{
+    Slots table;
+    table.entry.fill(-1);
+    for (size_t i = 0; i < std::size(KnownTags); ++i) {
+        signed char &entry = table.entry[size_t(slotOf(KnownTags[i].name))];
+        table.distinct = table.distinct && entry < 0;
+        entry = static_cast<signed char>(i);
+    }
+    return table;
+}
+constexpr Slots TagSlots = makeSlots();
+static_assert(TagSlots.distinct, "two tag names share a slot");
+
 int knownTag(const PackedName &name, qsizetype length)
 {
-    for (const KnownTag &tag : KnownTags) {
-        if (tag.length == length && tag.name == name)
-            return int(tag.tag);
-    }
-    return -1;
+    const int entry = TagSlots.entry[size_t(slotOf(name))];
+    if (entry < 0)
+        return -1;
+    const KnownTag &tag = KnownTags[entry];
+    return tag.length == length && tag.name == name ? int(tag.tag) : -1;
 }
 
 } // namespace
