@@ -7,8 +7,9 @@
 #include "textblock.h"
 
 #include <QFile>
-#include <QList>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <string_view>
 
@@ -19,6 +20,7 @@ namespace {
 constexpr int ValueCharacters = 27;
 constexpr int MaxCallLength = 13;
 constexpr qint64 ListedRejects = 100;
+constexpr qsizetype OutputRecords = 728;
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
 // A field value as the converter uses it, without touching the heap:
@@ -32,9 +34,19 @@ struct Value
     QByteArrayView view() const { return QByteArrayView(data, size); }
     std::string_view text() const { return std::string_view(data, size_t(size)); }
     bool isEmpty() const { return size == 0; }
-    bool contains(const char *word) const { return text().find(word) != std::string_view::npos; }
-    bool operator==(const char *other) const { return text() == other; }
+    bool contains(std::string_view word) const { return text().find(word) != std::string_view::npos; }
+    bool operator==(std::string_view other) const { return text() == other; }
 };
+
+// ASCII as the converter keeps it: upper case, control characters as blanks.
+constexpr std::array<char, 128> makeAsciiTable()
+{
+    std::array<char, 128> table{};
+    for (int c = 0; c < 128; ++c)
+        table[c] = (c >= 'a' && c <= 'z') ? char(c - 0x20) : (c < 0x20 || c == 0x7F) ? ' ' : char(c);
+    return table;
+}
+constexpr std::array<char, 128> AsciiTable = makeAsciiTable();
 
 // Upper case, control characters as blanks, cut to 27 characters, trimmed,
 // blanks as "-".
@@ -43,23 +55,32 @@ Value makeValue(QByteArrayView raw)
     Value value;
     const auto *data = reinterpret_cast<const uchar *>(raw.data());
     const qsizetype size = raw.size();
-    qsizetype i = 0;
+    // Plain ASCII first: one byte, one character.
+    const int asciiEnd = int(qMin<qsizetype>(size, ValueCharacters));
+    int n = 0;
+    while (n < asciiEnd && data[n] < 0x80) {
+        value.data[n] = AsciiTable[data[n]];
+        ++n;
+    }
+    qsizetype i = n;
+    value.size = n;
     while (i < size && value.size < ValueCharacters) {
         uchar byte = data[i];
         if (byte < 0x80) {
+            value.data[value.size++] = AsciiTable[byte];
             ++i;
-        } else {
-            char32_t codePoint;
-            const int length = AnsiText::utf8SequenceLength(data + i, size - i, &codePoint);
-            if (length > 0) {
-                if (!AnsiText::fromUnicode(codePoint, &byte)) {
-                    byte = '?';
-                    value.lossy = true;
-                }
-                i += length;
-            } else {
-                ++i;
+            continue;
+        }
+        char32_t codePoint;
+        const int length = AnsiText::utf8SequenceLength(data + i, size - i, &codePoint);
+        if (length > 0) {
+            if (!AnsiText::fromUnicode(codePoint, &byte)) {
+                byte = '?';
+                value.lossy = true;
             }
+            i += length;
+        } else {
+            ++i;
         }
         char c;
         if (byte >= 'a' && byte <= 'z')
@@ -204,15 +225,31 @@ struct Piece
     char prefix = 0;
 
     bool isEmpty() const { return (!value || value->isEmpty()) && !prefix; }
-    template<typename Put>
-    void write(const Put &put) const
+};
+
+// The text block as it fills up; whatever does not fit is cut off.
+struct Text
+{
+    char data[TextBlock::Size] = {};
+    int used = 0;
+
+    void put(char c)
     {
-        if (prefix)
-            put(prefix);
-        if (value) {
-            for (int i = 0; i < value->size; ++i)
-                put(value->data[i]);
-        }
+        if (used < TextBlock::Size)
+            data[used++] = c;
+    }
+    void put(const Value &value)
+    {
+        const int size = qMin(value.size, TextBlock::Size - used);
+        std::memcpy(data + used, value.data, size_t(size));
+        used += size;
+    }
+    void put(const Piece &piece)
+    {
+        if (piece.prefix)
+            put(piece.prefix);
+        if (piece.value)
+            put(*piece.value);
     }
 };
 
@@ -252,16 +289,24 @@ QByteArray AdifConverter::fieldValue(QByteArrayView raw, bool *lossy)
 
 std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields) const
 {
+    char record[LogRecord::Length];
+    if (!buildRecord(fields, record))
+        return std::nullopt;
+    return QByteArray(record, LogRecord::Length);
+}
+
+bool AdifConverter::buildRecord(const AdifFields &fields, char *record) const
+{
     using enum AdifTag;
     if (!fields.has(Call) || !fields.has(Mode) || !fields.has(QsoDate) || !fields.has(TimeOn)
         || (!fields.has(Band) && !fields.has(Freq)))
-        return std::nullopt;
+        return false;
     const auto value = [&](AdifTag tag) { return makeValue(fields.value(tag)); };
 
     const int band = fields.has(Band) ? BandTable::indexOf(value(Band).view())
                                       : BandTable::indexOfMegahertz(wholeMegahertz(value(Freq).text()));
     if (band < 0)
-        return std::nullopt;
+        return false;
     quint8 flags = quint8(band);
 
     const Value comment = value(Comment);
@@ -272,7 +317,7 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
     if (mode == "SSB")
         flags |= LogFlags::SSB;
     else if (!(mode == "CW"))
-        return std::nullopt;
+        return false;
     const bool ssb = flags & LogFlags::SSB;
 
     const bool contest = m_options.contest || fields.has(Srx) || fields.has(Stx);
@@ -290,38 +335,37 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
 
     const Value call = value(Call);
     if (call.isEmpty() || call.size > MaxCallLength || call.lossy)
-        return std::nullopt;
+        return false;
 
-    char record[LogRecord::Length];
     record[0] = HexDigits[flags >> 4];
     record[1] = HexDigits[flags & 0x0F];
 
     if (!writeReport(record + 56, value(RstRcvd), ssb) || !writeReport(record + 60, value(RstSent), ssb))
-        return std::nullopt;
+        return false;
 
     const Value dateText = value(QsoDate);
     if (dateText.size != 8 || !allDigits(dateText.text()))
-        return std::nullopt;
+        return false;
     const Day date{number(dateText.data, 4), number(dateText.data + 4, 2), number(dateText.data + 6, 2)};
     if (!isValid(date) || date.year < 1901 || date.year > 2099)
-        return std::nullopt;
+        return false;
     int on[3];
     if (!readTime(value(TimeOn), on))
-        return std::nullopt;
+        return false;
     writeStamp(record + 76, date, on);
 
     if (contest) {
         if (!writeSerial(record + 64, value(Srx)) || !writeSerial(record + 70, value(Stx)))
-            return std::nullopt;
+            return false;
     } else if (!fields.has(TimeOff)) {
         std::memcpy(record + 64, record + 76, 12);
     } else {
         int off[3];
         if (!readTime(value(TimeOff), off))
-            return std::nullopt;
+            return false;
         const Day endDate = off[0] < on[0] ? nextDay(date) : date;
         if (endDate.year > 2099)
-            return std::nullopt;
+            return false;
         writeStamp(record + 64, endDate, off);
     }
 
@@ -347,29 +391,21 @@ std::optional<QByteArray> AdifConverter::convertRecord(const AdifFields &fields)
     if (second.isEmpty() && !commentUsed && !comment.isEmpty())
         second = prefixed(comment, ':');
     // Call, blank, first piece, blank, second piece; blanks and padding are NUL.
-    char text[TextBlock::Size];
-    std::memset(text, 0, sizeof text);
-    int used = 0;
-    const auto put = [&](char c) {
-        if (used < TextBlock::Size)
-            text[used++] = c == ' ' ? '\0' : c;
-    };
-    for (int i = 0; i < call.size; ++i)
-        put(call.data[i]);
-    put(' ');
-    first.write(put);
-    put(' ');
-    second.write(put);
+    Text text;
+    text.put(call);
+    text.put(' ');
+    text.put(first);
+    text.put(' ');
+    text.put(second);
     for (int i = 0; i < TextBlock::Size; ++i) {
-        record[2 + 2 * i] = HexDigits[uchar(text[i]) >> 4];
-        record[3 + 2 * i] = HexDigits[uchar(text[i]) & 0x0F];
+        const uchar c = text.data[i] == ' ' ? 0 : uchar(text.data[i]);
+        record[2 + 2 * i] = HexDigits[c >> 4];
+        record[3 + 2 * i] = HexDigits[c & 0x0F];
     }
-
-    for (char c : record) {
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
-            return std::nullopt;
-    }
-    return QByteArray(record, LogRecord::Length);
+    // Every other character was checked or made a digit on the way.
+    Q_ASSERT(std::all_of(record, record + LogRecord::Length,
+                         [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }));
+    return true;
 }
 
 void AdifConverter::reject(AdifImportResult *result) const
@@ -388,30 +424,43 @@ AdifImportResult AdifConverter::convert(QIODevice *in, QIODevice *out)
     AdifRecordReader reader(in);
     if (m_progress)
         reader.setProgress(m_progress);
-    QList<QByteArray> reversed;
+    // Lines go out in large writes; memory stays the same whatever the file.
+    QByteArray lines(OutputRecords * NativeLogFile::RecordBytes, Qt::Uninitialized);
+    qsizetype used = 0;
+    const auto flush = [&] {
+        if (used > 0 && out->write(lines.constData(), used) != used)
+            result.error = out->errorString();
+        used = 0;
+    };
+    const auto put = [&](QByteArrayView record) {
+        NativeLogFile::formatLine(lines.data() + used, record);
+        used += NativeLogFile::RecordBytes;
+        if (used == lines.size())
+            flush();
+    };
+    QByteArray reversed; // the records, 88 characters each, when written newest first
     AdifFields fields;
+    char record[LogRecord::Length];
     for (;;) {
         const AdifRecordReader::Result read = reader.next(&fields);
         if (read == AdifRecordReader::Result::End)
             break;
         // A record cut off by the end of the file is counted, not lost.
-        const auto record = read == AdifRecordReader::Result::Record ? convertRecord(fields) : std::nullopt;
-        if (!record) {
+        if (read != AdifRecordReader::Result::Record || !buildRecord(fields, record)) {
             reject(&result);
         } else {
             ++result.converted;
             if (m_options.reverse)
-                reversed.append(*record);
-            else if (!NativeLogFile::writeRecord(out, *record))
-                result.error = out->errorString();
+                reversed.append(record, LogRecord::Length);
+            else
+                put(QByteArrayView(record, LogRecord::Length));
         }
         if (read == AdifRecordReader::Result::Unterminated)
             break;
     }
-    for (qsizetype i = reversed.size() - 1; i >= 0; --i) {
-        if (!NativeLogFile::writeRecord(out, reversed[i]))
-            result.error = out->errorString();
-    }
+    for (qsizetype i = reversed.size() - LogRecord::Length; i >= 0; i -= LogRecord::Length)
+        put(QByteArrayView(reversed).sliced(i, LogRecord::Length));
+    flush();
     return result;
 }
 

@@ -60,6 +60,8 @@ public:
     static QByteArray fieldValue(QByteArrayView raw, bool *lossy = nullptr);
 
 private:
+    // The record's 88 characters at record; false when it breaks a rule.
+    bool buildRecord(const AdifFields &fields, char *record) const;
     void reject(AdifImportResult *result) const;
 
     AdifImportOptions m_options;

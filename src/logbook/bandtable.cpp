@@ -1,10 +1,12 @@
 #include "bandtable.h"
 
+#include <string_view>
+
 namespace BandTable {
 
 namespace {
 
-constexpr const char *Names[Count] = {
+constexpr std::string_view Names[Count] = {
     "2M", "4M", "6M", "10M", "12M", "15M", "17M", "20M", "30M", "40M", "60M", "80M", "160M",
 };
 
@@ -26,13 +28,13 @@ QByteArray name(int index)
 {
     if (index < 0 || index >= Count)
         return {};
-    return QByteArray(Names[index]);
+    return QByteArray(Names[index].data(), qsizetype(Names[index].size()));
 }
 
 int indexOf(QByteArrayView bandName)
 {
     for (int i = 0; i < Count; ++i) {
-        if (bandName == QByteArrayView(Names[i]))
+        if (bandName == QByteArrayView(Names[i].data(), qsizetype(Names[i].size())))
             return i;
     }
     return -1;

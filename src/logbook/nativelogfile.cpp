@@ -47,13 +47,18 @@ QByteArray NativeLogFile::recordAt(qint64 index)
     return m_block.mid(offset, LogRecord::Length);
 }
 
-bool NativeLogFile::writeRecord(QIODevice *out, QByteArrayView record)
+void NativeLogFile::formatLine(char *line, QByteArrayView record)
 {
-    char line[RecordBytes];
     const qsizetype used = qMin<qsizetype>(record.size(), LogRecord::Length);
     memcpy(line, record.data(), size_t(used));
     memset(line + used, ' ', size_t(LogRecord::Length - used));
     line[LogRecord::Length] = '\r';
     line[LogRecord::Length + 1] = '\n';
+}
+
+bool NativeLogFile::writeRecord(QIODevice *out, QByteArrayView record)
+{
+    char line[RecordBytes];
+    formatLine(line, record);
     return out->write(line, RecordBytes) == RecordBytes;
 }

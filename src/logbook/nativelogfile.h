@@ -32,6 +32,8 @@ public:
     // Writes each record followed by CR LF; records are cut or padded with
     // blanks to 88 characters. False when the device would not take it.
     static bool writeRecord(QIODevice *out, QByteArrayView record);
+    // The same 90 bytes, put at line, for writers that gather many records.
+    static void formatLine(char *line, QByteArrayView record);
 
 private:
     // Records are read a block at a time, whichever direction the caller walks.
