@@ -91,6 +91,21 @@ QByteArray BuildConfigBlock(const ConfigRecord &r)
     return block;
 }
 
+ConfigRecord ParseSentBlock(QByteArrayView block)
+{
+    // The received layout less the version after the serial number and the
+    // read-only fields at the end.
+    QByteArray received = block.first(qMin<qsizetype>(14, block.size())).toByteArray();
+    if (block.size() > 14)
+        received += "  " + block.sliced(14).toByteArray();
+    ConfigRecord record = ParseConfigBlock(received);
+    record.firmwareVersion.clear();
+    record.firmwareBuild.clear();
+    record.currentSpeed.clear();
+    record.status = 0;
+    return record;
+}
+
 QByteArray BuildReceivedBlock(const ConfigRecord &r)
 {
     // The sent layout with the version after the serial number and the

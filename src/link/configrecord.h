@@ -59,6 +59,10 @@ ConfigRecord ParseConfigBlock(QByteArrayView block);
 // The 40-character payload of command "C".
 QByteArray BuildConfigBlock(const ConfigRecord &record);
 
+// Reads a 40-character block as the keyer does; the read-only fields come
+// back empty. The simulated keyer uses it.
+ConfigRecord ParseSentBlock(QByteArrayView block);
+
 // The 48-character block as the keyer sends it; the simulated keyer uses it.
 QByteArray BuildReceivedBlock(const ConfigRecord &record);
 

@@ -40,6 +40,17 @@ void KeyerLink::closePort()
     m_port->close();
 }
 
+void KeyerLink::signOff()
+{
+    if (!isOpen())
+        return;
+    setReceiveThreshold(0);
+    m_port->setSoftwareFlowControl(false);
+    write(QByteArray(1, ENQ) + '?');
+    Wait(1500);
+    closePort();
+}
+
 void KeyerLink::setReceiveThreshold(int threshold)
 {
     m_threshold = threshold;

@@ -35,6 +35,9 @@ public:
     // is missing, 8010 when it cannot be opened.
     void openPort(int number, qint32 baudRate);
     void closePort();
+    // How the program leaves the keyer: receive events and flow control off,
+    // the identify command, 1500 ms for it to go out, then the port closed.
+    void signOff();
     bool isOpen() const { return m_port->isOpen(); }
 
     int receiveThreshold() const { return m_threshold; }

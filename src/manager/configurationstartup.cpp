@@ -271,11 +271,5 @@ void Configuration::Form_QueryUnload()
     }
     // The radio port closes here.
     savePlacement();
-    if (m_link.isOpen()) {
-        m_link.setReceiveThreshold(0);
-        m_link.port()->setSoftwareFlowControl(false);
-        m_link.write(QByteArray(1, KeyerLink::ENQ) + '?');
-        Wait(1500);
-        m_link.closePort();
-    }
+    m_link.signOff();
 }

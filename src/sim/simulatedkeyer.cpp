@@ -5,8 +5,6 @@
 #include <QRandomGenerator>
 
 using namespace Qt::StringLiterals;
-using PayloadCodec::fromHex16;
-using PayloadCodec::fromHex8;
 using PayloadCodec::Hex8;
 
 namespace {
@@ -51,25 +49,6 @@ constexpr MorseEntry MorseTable[] = {
 char upperAscii(char c)
 {
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-QByteArrayView field(QByteArrayView block, int position, int length)
-{
-    const qsizetype start = position - 1;
-    if (start >= block.size())
-        return {};
-    return block.sliced(start, qMin<qsizetype>(length, block.size() - start));
-}
-
-qint32 decimalOf(QByteArrayView digits)
-{
-    qint32 value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            break;
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 } // namespace
@@ -324,21 +303,13 @@ void SimulatedKeyer::setClock(const QByteArray &payload)
 
 void SimulatedKeyer::readSentBlock(QByteArrayView block, ConfigRecord *record)
 {
-    record->qsoCount = qint16(fromHex16(field(block, 1, 4)));
-    record->contrast = quint8(fromHex8(field(block, 5, 2)));
-    record->profileIndex = quint8(fromHex8(field(block, 7, 2)));
-    record->serialNumber = decimalOf(field(block, 9, 6));
-    record->pitch = quint8(fromHex8(field(block, 15, 2)));
-    record->volume = quint8(fromHex8(field(block, 17, 2)));
-    record->speedLow = quint8(fromHex8(field(block, 19, 2)));
-    record->speedHigh = quint8(fromHex8(field(block, 21, 2)));
-    record->band = quint8(fromHex8(field(block, 23, 2)));
-    const int optionHigh = fromHex8(field(block, 25, 2));
-    record->trDelay = qint16(fromHex16(field(block, 27, 4)));
-    record->trExtension = qint16(fromHex16(field(block, 31, 4)));
-    const int optionLow = fromHex8(field(block, 35, 2));
-    record->optionWord = quint16((optionHigh << 8) | optionLow);
-    record->lastExported = qint16(fromHex16(field(block, 37, 4)));
+    // The keyer keeps its read-only fields; the rest is what the host wrote.
+    ConfigRecord written = ConfigBlock::ParseSentBlock(block);
+    written.firmwareVersion = record->firmwareVersion;
+    written.status = record->status;
+    written.firmwareBuild = record->firmwareBuild;
+    written.currentSpeed = record->currentSpeed;
+    *record = written;
 }
 
 // Output ----------------------------------------------------------------------

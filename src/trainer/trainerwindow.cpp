@@ -143,13 +143,7 @@ void TrainerWindow::closeEvent(QCloseEvent *event)
     if (!m_shutdownDone) {
         m_closing = true;
         m_link.cancel();
-        if (m_link.isOpen()) {
-            m_link.setReceiveThreshold(0);
-            m_link.port()->setSoftwareFlowControl(false);
-            m_link.write(QByteArray(1, KeyerLink::ENQ) + '?');
-            m_link.Wait(1500);
-            m_link.closePort();
-        }
+        m_link.signOff();
         m_shutdownDone = true;
     }
     event->accept();

@@ -19,6 +19,7 @@ private slots:
     void shortBlockLeavesMissingFieldsZero();
     void buildsSentBlockAtItsPositions();
     void receivedBlockRoundTrip();
+    void sentBlockReadsBackWithoutReadOnlyFields();
     void fileLayout();
     void fileRoundTripAndLongerFile();
     void shortFileIsRejected();
@@ -96,6 +97,16 @@ void TestConfigRecord::receivedBlockRoundTrip()
     r.trDelay = -800;
     r.serialNumber = 999999;
     QCOMPARE(ConfigBlock::ParseConfigBlock(ConfigBlock::BuildReceivedBlock(r)), r);
+}
+
+void TestConfigRecord::sentBlockReadsBackWithoutReadOnlyFields()
+{
+    ConfigRecord expected = sampleRecord();
+    expected.firmwareVersion.clear();
+    expected.firmwareBuild.clear();
+    expected.currentSpeed.clear();
+    expected.status = 0;
+    QCOMPARE(ConfigBlock::ParseSentBlock(ConfigBlock::BuildConfigBlock(sampleRecord())), expected);
 }
 
 void TestConfigRecord::fileLayout()
