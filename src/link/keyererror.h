@@ -29,6 +29,7 @@ constexpr int ClockNotSet = 2018;
 constexpr int MonitorFull = 2099;
 constexpr int InvalidPortNumber = 8002;
 constexpr int PortOpenFailed = 8010;
+constexpr int PortPermissionDenied = 8011;
 } // namespace KeyerErrors
 
 // A number as message texts show it: one blank before a non-negative number.

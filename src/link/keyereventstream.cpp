@@ -101,9 +101,14 @@ void KeyerEventStream::dispatch()
         case 5:
             m_sink.recordForEditing();
             break;
-        case 18:
+        case 18: {
+            // The waits below may let other handlers use rxBuffer: keep
+            // what followed the event aside.
+            QByteArray rest = rx.mid(1);
             qsoStored();
-            return;
+            rx = std::move(rest);
+            continue;
+        }
         case 2: {
             m_link.pushBack(std::exchange(rx, {}));
             m_link.ReceiveBlock(2);
@@ -115,7 +120,7 @@ void KeyerEventStream::dispatch()
         case 3:
             m_sink.endOfMessage();
             m_link.linkStatus = KeyerLink::Cancelled;
-            return;
+            break;
         case 14:
         case 15:
         case 30:
@@ -128,7 +133,7 @@ void KeyerEventStream::dispatch()
             break;
         case '<':
             erase();
-            return;
+            break;
         case ',':
         case '.':
         case '-':
@@ -156,7 +161,7 @@ bool KeyerEventStream::completeSpeedReport()
         QTimer patience;
         patience.setSingleShot(true);
         QObject::connect(&patience, &QTimer::timeout, [&expired] { expired = true; });
-        patience.start(SpeedReportPatience);
+        patience.start(m_link.scaled(SpeedReportPatience));
         while (rx.size() < 3 && !expired) {
             if (m_link.inputAvailable() > 0)
                 rx += m_link.takeInput();
@@ -236,7 +241,7 @@ void KeyerEventStream::qsoStored()
     QTimer patience;
     patience.setSingleShot(true);
     QObject::connect(&patience, &QTimer::timeout, [&expired] { expired = true; });
-    patience.start(KeyboardPatience);
+    patience.start(m_link.scaled(KeyboardPatience));
     while (m_lastKeyboardByte == 9 && !expired)
         m_link.processWaitEvents();
     m_sink.loadQSOList(count > m_lastKnownCount ? 1 : 20);

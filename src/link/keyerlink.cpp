@@ -27,6 +27,8 @@ void KeyerLink::openPort(int number, qint32 baudRate)
         break;
     case KeyerPort::OpenResult::NoSuchDevice:
         throw KeyerError(KeyerErrors::InvalidPortNumber, m_port->errorString());
+    case KeyerPort::OpenResult::PermissionDenied:
+        throw KeyerError(KeyerErrors::PortPermissionDenied, m_port->errorString());
     case KeyerPort::OpenResult::Failed:
         throw KeyerError(KeyerErrors::PortOpenFailed, m_port->errorString());
     }
@@ -126,9 +128,19 @@ void KeyerLink::write(const QByteArray &bytes)
     m_port->write(bytes);
 }
 
+int KeyerLink::scaled(int milliseconds) const
+{
+    return m_waitScale == 1.0 ? milliseconds : qMax(1, qRound(milliseconds * m_waitScale));
+}
+
+void KeyerLink::armTimeOut(int milliseconds)
+{
+    TimeOut.start(scaled(milliseconds));
+}
+
 void KeyerLink::Wait(int milliseconds)
 {
-    TimeOut.start(milliseconds);
+    armTimeOut(milliseconds);
     linkStatus = Waiting;
     while (linkStatus == Waiting)
         processWaitEvents();
@@ -150,11 +162,11 @@ void KeyerLink::ReceiveUntil(char terminator)
     const int savedThreshold = m_threshold;
     m_threshold = 0;
     linkStatus = Arrived;
-    TimeOut.start(2000);
+    armTimeOut(2000);
     for (;;) {
         if (inputAvailable() > 0) {
             rxBuffer += takeChunk();
-            TimeOut.start(1000);
+            armTimeOut(1000);
             // Whatever follows the terminator is not ours: it goes back for
             // the next reader (often an event right behind an acknowledgement).
             const qsizetype end = rxBuffer.indexOf(terminator);
@@ -170,7 +182,7 @@ void KeyerLink::ReceiveUntil(char terminator)
     if (linkStatus == TimedOut)
         linkStatus = Arrived;
     setReceiveThreshold(savedThreshold);
-    TimeOut.start(3000);
+    armTimeOut(3000);
 }
 
 void KeyerLink::ReceiveBlock(char startByte)
@@ -192,7 +204,7 @@ void KeyerLink::ReceiveCount(int count)
     const int savedThreshold = m_threshold;
     m_threshold = 0;
     linkStatus = Waiting;
-    TimeOut.start(count > 2 ? 3000 : 1000);
+    armTimeOut(count > 2 ? 3000 : 1000);
     for (;;) {
         if (inputAvailable() >= count) {
             rxBuffer = takeChunk();
@@ -205,6 +217,26 @@ void KeyerLink::ReceiveCount(int count)
             break;
         processWaitEvents();
     }
+    setReceiveThreshold(savedThreshold);
+}
+
+void KeyerLink::CompleteCount(int count)
+{
+    if (rxBuffer.size() >= count)
+        return;
+    const int savedThreshold = m_threshold;
+    m_threshold = 0;
+    linkStatus = Waiting;
+    armTimeOut(count > 2 ? 3000 : 1000);
+    while (rxBuffer.size() < count && linkStatus == Waiting) {
+        if (inputAvailable() > 0)
+            rxBuffer += takeChunk();
+        else
+            processWaitEvents();
+    }
+    TimeOut.stop();
+    if (linkStatus != Cancelled)
+        linkStatus = Arrived;
     setReceiveThreshold(savedThreshold);
 }
 
@@ -222,7 +254,7 @@ bool KeyerLink::WaitForAnyByte(QByteArrayView bytes, int milliseconds)
         }
         return qsizetype(-1);
     };
-    TimeOut.start(milliseconds);
+    armTimeOut(milliseconds);
     m_threshold = 0;
     linkStatus = Waiting;
     rxBuffer.clear();

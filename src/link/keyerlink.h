@@ -32,7 +32,8 @@ public:
 
     // Opens port number 1..16 at "baud,N,8,1", XON/XOFF, threshold 0.
     // Throws KeyerError 8002 when the number has no device or the device
-    // is missing, 8010 when it cannot be opened.
+    // is missing, 8011 when this user may not open it, 8010 when it cannot
+    // be opened for another reason.
     void openPort(int number, qint32 baudRate);
     void closePort();
     // How the program leaves the keyer: receive events and flow control off,
@@ -53,11 +54,20 @@ public:
     // One-shot; sets linkStatus to 2 when it fires.
     QTimer TimeOut;
 
+    // Tests run the prescribed waits faster; the programs keep scale 1.
+    void setWaitScale(double scale) { m_waitScale = scale; }
+    // A wait of the given length as this link runs it.
+    int scaled(int milliseconds) const;
+
     void Wait(int milliseconds);
     bool SendCommand(char letter);
     void ReceiveUntil(char terminator);
     void ReceiveBlock(char startByte);
     void ReceiveCount(int count);
+    // After ReceiveCount: reads on until rxBuffer holds count characters,
+    // with ReceiveCount's time-out. A time-out leaves status 1 and the
+    // caller judges what came; only a cancel gives 4.
+    void CompleteCount(int count);
     bool WaitForByte(char byte, int milliseconds);
     // Either byte ends the wait.
     bool WaitForAnyByte(QByteArrayView bytes, int milliseconds);
@@ -88,11 +98,13 @@ private:
     void onPortFailed(const QString &reason);
     QByteArray takeChunk();
     void scheduleEventIfPending();
+    void armTimeOut(int milliseconds);
 
     KeyerPort *m_port;
     PortTable m_ports;
     QByteArray m_pushedBack;
     int m_threshold = 0;
     int m_inputLength = 0;
+    double m_waitScale = 1.0;
     bool m_eventQueued = false;
 };

@@ -10,13 +10,16 @@ class KeyerPort : public QObject
 {
     Q_OBJECT
 public:
-    enum class OpenResult { Opened, NoSuchDevice, Failed };
+    // PermissionDenied: this user may not open the device (not in the
+    // device's group); Failed: any other reason, such as another program
+    // holding the device.
+    enum class OpenResult { Opened, NoSuchDevice, PermissionDenied, Failed };
 
     using QObject::QObject;
     ~KeyerPort() override = default;
 
     // Opens the device at "baud,N,8,1" with XON/XOFF and an empty receive
-    // buffer. On Failed, errorString() says why.
+    // buffer. When it does not open, errorString() says why.
     virtual OpenResult open(const QString &device, qint32 baudRate) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;

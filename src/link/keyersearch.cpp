@@ -4,6 +4,12 @@
 #include "keyerlink.h"
 #include "porttable.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
 qint32 KeyerSearch::lowerBaudRate(qint32 baudRate)
 {
     switch (baudRate) {
@@ -31,14 +37,11 @@ KeyerSearch::Result KeyerSearch::run(int port, qint32 baud, bool autoSearch, con
                 continue;
             m_link.openPort(port, baud);
             m_link.Wait(200);
-            const QByteArray identify = QByteArray(1, KeyerLink::ENQ) + '?';
-            m_link.write(identify);
-            m_link.ReceiveCount(2);
+            identify();
             if (m_link.linkStatus != KeyerLink::Arrived && !stopped()) {
                 m_link.port()->discardInput();
                 m_link.Wait(200);
-                m_link.write(identify);
-                m_link.ReceiveCount(2);
+                identify();
             }
             if (stopped()) {
                 m_link.closePort();
@@ -75,10 +78,15 @@ KeyerSearch::Result KeyerSearch::run(int port, qint32 baud, bool autoSearch, con
         } catch (const KeyerError &error) {
             result.port = port;
             result.baudRate = baud;
+            // A port that exists but does not open is passed over like a
+            // missing one; the operator learns why if no keyer is found.
             if (error.number() != KeyerErrors::InvalidPortNumber) {
-                result.outcome = Outcome::PortFailed;
-                result.portUnknown = true;
-                return result;
+                const QString device = m_link.portTable().device(port);
+                const bool known = std::any_of(result.problems.cbegin(), result.problems.cend(),
+                                               [&](const PortProblem &p) { return p.device == device; });
+                if (!known)
+                    result.problems.append({device, error.detail(),
+                                            error.number() == KeyerErrors::PortPermissionDenied});
             }
             if (!autoSearch) {
                 result.outcome = Outcome::NotFound;
@@ -97,4 +105,36 @@ KeyerSearch::Result KeyerSearch::run(int port, qint32 baud, bool autoSearch, con
             baud = 38400;
         }
     }
+}
+
+void KeyerSearch::identify()
+{
+    m_link.write(QByteArray(1, KeyerLink::ENQ) + '?');
+    m_link.ReceiveCount(2);
+    // The answer has three characters; an adapter may deliver the last one
+    // in a read of its own.
+    if (m_link.linkStatus == KeyerLink::Arrived)
+        m_link.CompleteCount(3);
+}
+
+QString KeyerSearch::problemText(const QList<PortProblem> &problems)
+{
+    QStringList lines;
+    QString group;
+    for (const PortProblem &problem : problems) {
+        lines << u"%1 could not be opened: %2"_s.arg(problem.device, problem.reason);
+        if (problem.permissionDenied && group.isEmpty())
+            group = QFileInfo(problem.device).group();
+    }
+    const bool permission = std::any_of(problems.cbegin(), problems.cend(),
+                                  [](const PortProblem &p) { return p.permissionDenied; });
+    if (permission) {
+        if (group.isEmpty() || group == u"root"_s)
+            group = u"dialout"_s;
+        lines << QString()
+              << u"Your user may not use this serial port. Add it to the group \"%1\":"_s.arg(group)
+              << u"    sudo usermod -aG %1 $USER"_s.arg(group)
+              << u"then log out and in again."_s;
+    }
+    return lines.join(u'\n');
 }

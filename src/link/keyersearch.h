@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QString>
 
 #include <functional>
 
@@ -17,8 +19,15 @@ public:
         Answered,     // a well-formed answer: see deviceLetter
         BadAnswer,    // something answered, but not "?", letter, ACK
         NotFound,     // no keyer at any port tried
-        PortFailed,   // a port error other than "no such port"
         Cancelled     // the operator cancelled, or the program is closing
+    };
+
+    // A port that exists but did not open; the search went on without it.
+    struct PortProblem
+    {
+        QString device;
+        QString reason;
+        bool permissionDenied = false;
     };
 
     struct Result
@@ -27,8 +36,9 @@ public:
         int port = 0;
         qint32 baudRate = 0;
         char deviceLetter = 0;
-        // The port list shows " ?" and the baud rate "?" (search exhausted or port error).
+        // The port list shows " ?" and the baud rate "?" (search exhausted).
         bool portUnknown = false;
+        QList<PortProblem> problems;
     };
 
     explicit KeyerSearch(KeyerLink &link) : m_link(link) {}
@@ -39,6 +49,14 @@ public:
     // 38400 -> 19200 -> 9600 -> 4800 -> 0 (no lower rate); any other rate -> 0.
     static qint32 lowerBaudRate(qint32 baudRate);
 
+    // What the operator needs to know beyond "no keyer": the ports that
+    // would not open and why, and how to get permission. Empty when every
+    // port opened.
+    static QString problemText(const QList<PortProblem> &problems);
+
 private:
+    // Sends "?" and reads the whole answer; linkStatus says how it went.
+    void identify();
+
     KeyerLink &m_link;
 };

@@ -1,7 +1,13 @@
 #include "serialkeyerport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 SerialKeyerPort::SerialKeyerPort(QObject *parent)
     : KeyerPort(parent), m_port(new QSerialPort(this))
@@ -22,9 +28,20 @@ KeyerPort::OpenResult SerialKeyerPort::open(const QString &device, qint32 baudRa
     }
     m_port->setPortName(device);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        const bool missing = m_port->error() == QSerialPort::DeviceNotFoundError;
         m_error = m_port->errorString();
-        return missing ? OpenResult::NoSuchDevice : OpenResult::Failed;
+        if (m_port->error() == QSerialPort::DeviceNotFoundError)
+            return OpenResult::NoSuchDevice;
+#ifdef Q_OS_UNIX
+        // The port reports a device held by another program and one this
+        // user may not open alike; only the second is mended by the user.
+        if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+            m_error = tr("Permission denied");
+            return OpenResult::PermissionDenied;
+        }
+        if (m_port->error() == QSerialPort::PermissionError)
+            m_error = tr("the device is in use by another program (%1)").arg(m_error);
+#endif
+        return OpenResult::Failed;
     }
     const bool configured = m_port->setBaudRate(baudRate) && m_port->setDataBits(QSerialPort::Data8)
         && m_port->setParity(QSerialPort::NoParity) && m_port->setStopBits(QSerialPort::OneStop)

@@ -129,9 +129,12 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
     connect(&m_link, &KeyerLink::receiveEvent, this, [this] { m_events.MSComm_OnComm(); });
     connect(&m_link, &KeyerLink::portFailed, this, &Configuration::onPortFailed, Qt::QueuedConnection);
     connect(m_tabs, &QTabWidget::tabBarClicked, this, [this](int index) {
-        // Any tab click ends a running wait.
+        // A click on a tab the operator can open ends a running wait; the
+        // empty bar (index -1) and disabled tabs are no command.
+        if (index < 0 || !m_tabs->isTabEnabled(index))
+            return;
         m_link.cancel();
-        if (index >= 0 && m_currentScreen != 0 && m_tabs->isTabEnabled(index)) {
+        if (m_currentScreen != 0) {
             m_currentScreen = index + 1;
             m_settings->setSetting(u"KRVLastScreen"_s, m_currentScreen);
         }
@@ -245,10 +248,10 @@ void Configuration::showTab(int screen)
     m_currentScreen = page + 1;
 }
 
-void Configuration::SendConfig()
+bool Configuration::SendConfig()
 {
     if (!m_link.isOpen())
-        return;
+        return false;
     try {
         const QByteArray block = ConfigBlock::BuildConfigBlock(m_record);
         if (!m_link.SendCommand('C'))
@@ -256,16 +259,21 @@ void Configuration::SendConfig()
         m_link.write(block);
         if (!m_link.WaitForByte(KeyerLink::ACK, 3000))
             throw KeyerError(KeyerErrors::ConfigWriteFailed);
+        return true;
     } catch (const KeyerError &error) {
         m_link.setReceiveThreshold(1);
         message(QMessageBox::Critical, communicationFailedMessage(error.number(), u'X'));
+        return false;
     }
 }
 
 void Configuration::btnUseConfig_Click()
 {
     m_configurationTab->setTransferButtonsEnabled(false);
-    SendConfig();
+    // On success the keyer's answering block enables the buttons again;
+    // after a failure no block comes, and the operator must be able to retry.
+    if (!SendConfig())
+        m_configurationTab->setTransferButtonsEnabled(true);
 }
 
 bool Configuration::readConfiguration(QString *error)

@@ -65,7 +65,8 @@ public:
     void Form_Activate();
     // Public operations other windows call.
     void Wait(int milliseconds) { m_link.Wait(milliseconds); }
-    void SendConfig();
+    // False when the keyer did not take the block (the operator was told).
+    bool SendConfig();
     void ApplyConfiguration();
     void setKRVImageFunction();
 

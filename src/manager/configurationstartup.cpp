@@ -194,8 +194,11 @@ Configuration::StartupResult Configuration::connectKeyer()
         m_software->setBaudRateText(u"?"_s);
         m_software->selectPort(0);
     }
-    if (found.outcome != KeyerSearch::Outcome::Answered)
+    if (found.outcome != KeyerSearch::Outcome::Answered) {
+        if (const QString problems = KeyerSearch::problemText(found.problems); !problems.isEmpty())
+            m_startupMessage += u"\n\n"_s + problems;
         return StartupResult::Failed;
+    }
     m_comPort = found.port;
     m_baudRate = found.baudRate;
     switch (found.deviceLetter) {

@@ -395,8 +395,12 @@ void ConfigurationTab::showRecord()
 
     const int mode = keyerModeOf(options);
     cboKeyerMode->setCurrentIndex(mode);
-    if (mode == 5)
+    if (mode == 5) {
+        // Hand mode ticks the hand key; the record must say the same, or
+        // the next Use Configuration would turn the hand key off unseen.
         cbxHandkey->setChecked(true);
+        m_record->optionWord |= Option::HandKey;
+    }
 }
 
 void ConfigurationTab::setTransferButtonsEnabled(bool on)

@@ -129,10 +129,7 @@ void SimulatedKeyer::feed(const QByteArray &bytesFromHost)
         note(u"noise "_s + hexBytes(bytesFromHost));
         return;
     }
-    for (char c : bytesFromHost) {
-        if (c != XOn && c != XOff)
-            m_input.append(c);
-    }
+    m_input.append(bytesFromHost);
     processInput();
 }
 
@@ -154,6 +151,12 @@ void SimulatedKeyer::processInput()
 
 bool SimulatedKeyer::processCommand()
 {
+    // XON and XOFF of the host's flow control frame nothing; only the raw
+    // speed of a set-speed command may carry those two codes.
+    if (m_input.at(0) == XOn || m_input.at(0) == XOff) {
+        m_input.remove(0, 1);
+        return true;
+    }
     if (m_payload) {
         // Payloads are printable; a stop byte means the host gave up.
         const qsizetype stop = m_input.indexOf(StopTransfer);
@@ -188,7 +191,9 @@ bool SimulatedKeyer::processCommand()
         if (command == ENQ) {
             if (argument == '?') {
                 note(u"identify"_s);
-                send(QByteArray{"?"} + m_letter + ACK);
+                const QByteArray answer = QByteArray{"?"} + m_letter + ACK;
+                send(answer.first(m_answerSplit));
+                send(answer.sliced(m_answerSplit), m_answerSplit > 0 ? m_eventGapMs : 0);
             } else {
                 runLetterCommand(argument);
             }

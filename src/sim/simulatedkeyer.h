@@ -58,6 +58,11 @@ public:
     // being keyed included.
     int keyingBacklog() const;
 
+    // The identification answer leaves in two writes, the first holding
+    // this many characters (0..2; 0: one write), as USB adapters may
+    // deliver it.
+    void setAnswerSplit(int position) { m_answerSplit = qBound(0, position, 2); }
+
     // Pause between the separately paced parts of a reply.
     void setEventGap(int milliseconds) { m_eventGapMs = milliseconds; }
     // A command or payload left incomplete this long is dropped, so a host
@@ -153,6 +158,7 @@ private:
     QByteArray m_clock;
     bool m_silent = false;
     int m_eventGapMs = 50;
+    int m_answerSplit = 0;
 
     QByteArray m_input;
     bool m_processing = false;

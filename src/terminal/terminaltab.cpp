@@ -14,6 +14,17 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The speed with its unit: a bare number beside the slider reads as
+// anything from a count to a volume.
+QString speedText(int wpm)
+{
+    return u"%1 wpm"_s.arg(wpm);
+}
+
+} // namespace
+
 TerminalTab::TerminalTab(QWidget *parent) : QWidget(parent)
 {
     setObjectName(u"fraTerminalFrame"_s);
@@ -63,7 +74,7 @@ TerminalTab::TerminalTab(QWidget *parent) : QWidget(parent)
     layout->addLayout(speedRow);
 
     connect(m_speedSlider, &QSlider::valueChanged, this, [this](int value) {
-        m_speedLabel->setText(u"%1 wpm"_s.arg(value));
+        m_speedLabel->setText(speedText(value));
         // A move that only shows the keyer's own report is not sent back.
         if (std::exchange(m_speedEcho, false))
             return;
@@ -130,7 +141,7 @@ void TerminalTab::setMonitorFontSize(double points)
 
 void TerminalTab::showSpeed(int wpm)
 {
-    m_speedLabel->setText(u"%1 wpm"_s.arg(wpm));
+    m_speedLabel->setText(speedText(wpm));
     if (m_speedSlider->value() == qBound(m_speedSlider->minimum(), wpm, m_speedSlider->maximum()))
         return;
     m_speedEcho = true;

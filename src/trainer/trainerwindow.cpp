@@ -43,7 +43,11 @@ TrainerWindow::TrainerWindow(SettingsStore *settings, KeyerPort *port, QWidget *
     for (int i = 0; i < 3; ++i)
         m_tabs->setTabEnabled(i, false);
     m_tabs->setCurrentWidget(m_software);
-    connect(m_tabs, &QTabWidget::tabBarClicked, this, [this] { m_link.cancel(); });
+    connect(m_tabs, &QTabWidget::tabBarClicked, this, [this](int index) {
+        // Only a click on a tab the operator can open stops a wait.
+        if (index >= 0 && m_tabs->isTabEnabled(index))
+            m_link.cancel();
+    });
 
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
@@ -103,9 +107,11 @@ void TrainerWindow::Form_Activate()
         m_software->setBaudRateText(u"?"_s);
         m_software->selectPort(0);
     }
-    const QString noKeyer =
-        u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s;
     if (found.outcome != KeyerSearch::Outcome::Answered) {
+        QString noKeyer =
+            u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s;
+        if (const QString problems = KeyerSearch::problemText(found.problems); !problems.isEmpty())
+            noKeyer += u"\n\n"_s + problems;
         fail(noKeyer);
         return;
     }

@@ -1,6 +1,7 @@
 #include "fakekeyerport.h"
 #include "keyerlink.h"
 #include "keyersearch.h"
+#include "simulatedkeyer.h"
 
 #include <QTest>
 
@@ -10,7 +11,7 @@ using Attempts = QList<QPair<QString, qint32>>;
 Q_DECLARE_METATYPE(Attempts)
 
 // The start-up search for the keyer: which ports are tried at which line
-// speeds, in which order. Each silent try costs the real identify waits.
+// speeds, in which order. The waits run at a tenth of their length.
 class TestKeyerSearch : public QObject
 {
     Q_OBJECT
@@ -19,9 +20,13 @@ private slots:
     void search_data();
     void search();
     void answerWithoutAckIsBadAnswer();
-    void brokenPortEndsSearch();
+    void answerSplitAcrossReads_data();
+    void answerSplitAcrossReads();
+    void portsThatDoNotOpenArePassedOverAndExplained();
 
 private:
+    static constexpr double WaitScale = 0.1;
+
     static QStringList portNames()
     {
         QStringList names;
@@ -96,9 +101,10 @@ void TestKeyerSearch::search()
     port.devices = existing;
     port.responder = [&](FakeKeyerPort &p, const QByteArray &written) {
         if (written == "\x05?" && p.device() == keyerDevice && p.baudRate() == keyerBaud)
-            p.arrive("?K\x06", 20);
+            p.arrive("?K\x06", 5);
     };
     KeyerLink link(&port);
+    link.setWaitScale(WaitScale);
     link.setPortTable(PortTable(portNames()));
 
     const KeyerSearch::Result result = KeyerSearch(link).run(startPort, startBaud, autoSearch);
@@ -119,23 +125,68 @@ void TestKeyerSearch::answerWithoutAckIsBadAnswer()
 {
     FakeKeyerPort port;
     port.devices = {u"p1"_s};
-    port.responder = [](FakeKeyerPort &p, const QByteArray &) { p.arrive("?K\x15", 10); };
+    port.responder = [](FakeKeyerPort &p, const QByteArray &) { p.arrive("?K\x15", 5); };
     KeyerLink link(&port);
+    link.setWaitScale(WaitScale);
     link.setPortTable(PortTable(portNames()));
     const KeyerSearch::Result result = KeyerSearch(link).run(1, 38400, true);
     QCOMPARE(result.outcome, KeyerSearch::Outcome::BadAnswer);
     QCOMPARE(port.openAttempts.size(), 1);
 }
 
-void TestKeyerSearch::brokenPortEndsSearch()
+// USB adapters may hand over "?K" and the ACK in separate reads.
+void TestKeyerSearch::answerSplitAcrossReads_data()
 {
+    QTest::addColumn<int>("split");
+    QTest::newRow("one write") << 0;
+    QTest::newRow("after ?") << 1;
+    QTest::newRow("after ?K") << 2;
+}
+
+void TestKeyerSearch::answerSplitAcrossReads()
+{
+    QFETCH(int, split);
+    SimulatedKeyer keyer;
+    keyer.setAnswerSplit(split);
+    keyer.setEventGap(30);
     FakeKeyerPort port;
-    port.brokenDevices = {u"p1"_s};
+    port.devices = {u"p1"_s};
+    port.responder = [&](FakeKeyerPort &, const QByteArray &written) { keyer.feed(written); };
+    connect(&keyer, &SimulatedKeyer::transmit, &port, [&](const QByteArray &bytes) { port.arrive(bytes); });
     KeyerLink link(&port);
     link.setPortTable(PortTable(portNames()));
     const KeyerSearch::Result result = KeyerSearch(link).run(1, 38400, true);
-    QCOMPARE(result.outcome, KeyerSearch::Outcome::PortFailed);
-    QVERIFY(result.portUnknown);
+    QCOMPARE(result.outcome, KeyerSearch::Outcome::Answered);
+    QCOMPARE(result.deviceLetter, 'K');
+    QCOMPARE(port.openAttempts.size(), 1);
+}
+
+void TestKeyerSearch::portsThatDoNotOpenArePassedOverAndExplained()
+{
+    FakeKeyerPort port;
+    port.forbiddenDevices = {u"p1"_s};
+    port.brokenDevices = {u"p2"_s};
+    port.devices = {u"p3"_s};
+    port.responder = [](FakeKeyerPort &p, const QByteArray &) { p.arrive("?K\x06", 5); };
+    KeyerLink link(&port);
+    link.setWaitScale(WaitScale);
+    link.setPortTable(PortTable(portNames()));
+    KeyerSearch::Result result = KeyerSearch(link).run(1, 38400, true);
+    QCOMPARE(result.outcome, KeyerSearch::Outcome::Answered);
+    QCOMPARE(result.port, 3);
+
+    port.devices.clear();
+    result = KeyerSearch(link).run(1, 38400, true);
+    QCOMPARE(result.outcome, KeyerSearch::Outcome::NotFound);
+    const QString text = KeyerSearch::problemText(result.problems);
+    QCOMPARE(text.count(u"could not be opened"_s), 2);
+    QVERIFY(text.startsWith(u"p1 could not be opened: Permission denied\np2 could not be opened: Device or resource busy\n"_s));
+    QVERIFY(text.contains(u"sudo usermod -aG dialout $USER"_s));
+
+    // Without the automatic search the chosen port's reason is given too.
+    result = KeyerSearch(link).run(2, 38400, false);
+    QCOMPARE(result.outcome, KeyerSearch::Outcome::NotFound);
+    QCOMPARE(KeyerSearch::problemText(result.problems), u"p2 could not be opened: Device or resource busy"_s);
 }
 
 QTEST_GUILESS_MAIN(TestKeyerSearch)

@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -37,10 +38,12 @@ public:
         simStarted = sim.start(simArguments);
     }
 
-    // Builds the window and runs start-up until it has an outcome.
-    void startWindow(int timeoutMs = 20000)
+    // Builds the window and runs start-up until it has an outcome; the
+    // link's waits run at the given fraction of their length.
+    void startWindow(int timeoutMs = 20000, double waitScale = 1.0)
     {
         window = std::make_unique<Configuration>(settings.get(), &port, ProgramOptions{});
+        window->link().setWaitScale(waitScale);
         window->setPortTable(PortTable({sim.device()}));
         window->setMessageHook([this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons,
                                       QMessageBox::StandardButton) {
@@ -92,6 +95,7 @@ private slots:
     void startUpConfigureKeyAndShutDown();
     void lookupFilesLoadAtStartUp();
     void keyerVanishingLeavesWindowUsable();
+    void failedUseConfigurationCanBeRetried();
     void unframedBlockIsReportedAndWindowGoesOn();
     void trainerKeyerIsHandedOver();
     void wrongDeviceLetterAsksForFirmware();
@@ -104,7 +108,19 @@ void TestManagerWindow::startUpConfigureKeyAndShutDown()
     Station station;
     QVERIFY(station.simStarted);
     station.settings->setSetting(u"KRVLastScreen"_s, 1);
+    // Stray clicks on the empty tab bar or a disabled tab must not stop
+    // the start-up.
+    QTimer strayClicks;
+    connect(&strayClicks, &QTimer::timeout, this, [&station] {
+        if (auto *tabs = station.window ? station.child<QTabWidget>(u"tabScreens"_s) : nullptr) {
+            emit tabs->tabBarClicked(-1);
+            if (!tabs->isTabEnabled(Configuration::UsersPage))
+                emit tabs->tabBarClicked(Configuration::UsersPage);
+        }
+    });
+    strayClicks.start(20);
     station.startWindow();
+    strayClicks.stop();
     Configuration &window = *station.window;
     QCOMPARE(window.startupResult(), Configuration::StartupResult::Ready);
 
@@ -198,6 +214,24 @@ void TestManagerWindow::keyerVanishingLeavesWindowUsable()
     station.window->close();
 }
 
+void TestManagerWindow::failedUseConfigurationCanBeRetried()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    station.messages.clear();
+    station.sim.control(u"silent on"_s);
+    // The keyer notes what it ignores: once it does, it is silent.
+    QTRY_VERIFY_WITH_TIMEOUT((station.window->link().write("\x12"), station.sim.waitForJournal(u"silent 12"_s, 100)), 10000);
+    station.window->link().setWaitScale(0.1);
+    station.child<QPushButton>(u"btnUseConfig"_s)->click();
+    QTRY_COMPARE(station.texts(), QStringList{u"Communication with keyer failed - Error  2010X"_s});
+    QVERIFY(station.child<QPushButton>(u"btnUseConfig"_s)->isEnabled());
+    QVERIFY(station.child<QPushButton>(u"btnReadConfig"_s)->isEnabled());
+    station.window->close();
+}
+
 void TestManagerWindow::unframedBlockIsReportedAndWindowGoesOn()
 {
     Station station;
@@ -256,7 +290,7 @@ void TestManagerWindow::silentKeyerFailsWithPresetMessage()
     Station station;
     QVERIFY(station.simStarted);
     station.sim.control(u"silent on"_s);
-    station.startWindow(60000);
+    station.startWindow(20000, 0.1);
     QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Failed);
     QCOMPARE(station.texts(),
              QStringList{u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s});

@@ -286,6 +286,15 @@ void TestDashwrightSim::portSearchReopensDeviceAndControlReachesHost()
     QVERIFY(host.open(38400));
     host.send(bytes({5, '?'}));
     QTRY_COMPARE_WITH_TIMEOUT(host.received, bytes({'?', 'K', 6}), 10000);
+    // 17 and 19 wpm travel as the codes of XON and XOFF, through the host's
+    // flow control: the keyer takes them as the speed and understands what
+    // follows.
+    for (int wpm : {17, 19}) {
+        host.received.clear();
+        host.send(bytes({1, wpm, 5, '?'}));
+        QTRY_COMPARE_WITH_TIMEOUT(host.received, bytes({'?', 'K', 6}), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.journal().contains(u"speed %1"_s.arg(wpm)), 10000);
+    }
     host.received.clear();
     sim.control("knob 25");
     QTRY_COMPARE_WITH_TIMEOUT(host.received, bytes({1, '1', '9'}), 10000);

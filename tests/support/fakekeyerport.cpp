@@ -8,8 +8,12 @@ KeyerPort::OpenResult FakeKeyerPort::open(const QString &device, qint32 baudRate
 {
     openAttempts.append({device, baudRate});
     if (brokenDevices.contains(device)) {
-        m_error = u"Permission denied"_s;
+        m_error = u"Device or resource busy"_s;
         return OpenResult::Failed;
+    }
+    if (forbiddenDevices.contains(device)) {
+        m_error = u"Permission denied"_s;
+        return OpenResult::PermissionDenied;
     }
     if (!devices.contains(device)) {
         m_error = u"No such file or directory"_s;

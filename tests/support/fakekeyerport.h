@@ -21,8 +21,10 @@ public:
 
     // Devices that open; the others answer "no such device".
     QStringList devices;
-    // Devices that exist but refuse to open.
+    // Devices that exist but refuse to open: held by another program, or
+    // not open to this user.
     QStringList brokenDevices;
+    QStringList forbiddenDevices;
     Responder responder;
     // Every open attempt, in order.
     QList<QPair<QString, qint32>> openAttempts;
