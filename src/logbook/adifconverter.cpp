@@ -357,11 +357,12 @@ bool AdifConverter::buildRecord(const AdifFields &fields, char *record) const
     if (contest) {
         if (!writeSerial(record + 64, value(Srx)) || !writeSerial(record + 70, value(Stx)))
             return false;
-    } else if (!fields.has(TimeOff)) {
+    } else if (const Value timeOff = value(TimeOff); timeOff.isEmpty()) {
+        // An empty TIME_OFF says no more than a missing one.
         std::memcpy(record + 64, record + 76, 12);
     } else {
         int off[3];
-        if (!readTime(value(TimeOff), off))
+        if (!readTime(timeOff, off))
             return false;
         const Day endDate = off[0] < on[0] ? nextDay(date) : date;
         if (endDate.year > 2099)

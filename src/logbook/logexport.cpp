@@ -1,5 +1,6 @@
 #include "logexport.h"
 
+#include "bandtable.h"
 #include "listlineformatter.h"
 
 #include <QIODevice>
@@ -31,7 +32,9 @@ LogExportResult exportRecords(NativeLogFile &source, QIODevice *out, const LogEx
     for (qint64 i = 0; i < total; ++i) {
         const qint64 index = options.reverse ? total - 1 - i : i;
         const auto record = LogRecord::decode(source.recordAt(index));
-        if (!record) {
+        // The keyer never stores band numbers 13-15, and ADIF has no name
+        // for them: such a record is as damaged as one that did not decode.
+        if (!record || record->bandIndex() >= BandTable::Count) {
             ++result.unreadable;
         } else if (options.selection.selects(*record)) {
             write(*record, &pending);

@@ -21,7 +21,7 @@ struct LogExportOptions
 struct LogExportResult
 {
     qint64 written = 0;    // records selected and written
-    qint64 unreadable = 0; // records that did not decode (a damaged file)
+    qint64 unreadable = 0; // records of a damaged file: not decodable, or an unused band number
     QString error;         // empty unless the output could not be written
 };
 

@@ -85,8 +85,8 @@ void Configuration::loadLookupFiles()
 {
     // A first start gets the country list shipped with the program.
     installDefaultCountries(QDir::currentPath());
-    m_translation.load(TranslationTable::fileName());
-    QStringList problems = m_countries.load(CountryTable::fileName());
+    QStringList problems = m_translation.load(TranslationTable::fileName());
+    problems += m_countries.load(CountryTable::fileName());
     problems += m_specialNotes.load(CallNotes::fileName());
     for (const QString &problem : std::as_const(problems))
         message(QMessageBox::Critical, problem);

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 #include <algorithm>
 
@@ -13,14 +12,7 @@ using namespace Qt::StringLiterals;
 
 QStringList CallNotes::load(const QString &path)
 {
-    QStringList lines;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream in(&file);
-        while (!in.atEnd())
-            lines.append(in.readLine());
-    }
-    return loadLines(lines);
+    return loadText(LookupFile::read(path, &m_encoding));
 }
 
 QStringList CallNotes::loadText(const QString &text)
@@ -110,9 +102,10 @@ bool CallNotes::save(const QString &path, QString *error) const
     QFile out(fresh);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return fail(u"Cannot write %1: %2"_s.arg(fresh, out.errorString()));
-    QByteArray text;
+    QString lines;
     for (const CallNote &entry : m_entries)
-        text += (entry.call + u' ' + entry.note + u'\n').toUtf8();
+        lines += entry.call + u' ' + entry.note + u'\n';
+    const QByteArray text = LookupFile::encode(lines, m_encoding);
     const bool written = out.write(text) == text.size() && out.flush();
     const QString writeError = out.errorString();
     out.close();

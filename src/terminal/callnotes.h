@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lookupfile.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -36,7 +38,9 @@ public:
     bool setNote(const QString &call, const QString &note);
 
     // Writes the table to path, the previous file kept as specialnotes.bak
-    // in the same folder. The new text is written whole before either file
+    // in the same folder. The file is written in the encoding it was loaded
+    // in: UTF-8 for a new file, and when a note holds a character that
+    // Windows-1252 lacks. The new text is written whole before either file
     // is touched, so a failed write leaves the old notes in place.
     bool save(const QString &path, QString *error = nullptr) const;
 
@@ -50,4 +54,5 @@ private:
 
     QList<CallNote> m_entries;
     int m_current = -1;
+    LookupFile::Encoding m_encoding = LookupFile::Encoding::Utf8;
 };

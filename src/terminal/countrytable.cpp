@@ -1,28 +1,17 @@
 #include "countrytable.h"
 
+#include "lookupfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList readLines(const QString &path)
-{
-    QStringList lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return lines;
-    QTextStream in(&file);
-    while (!in.atEnd())
-        lines.append(in.readLine());
-    return lines;
-}
 
 bool isAsciiLetterOrDigit(QChar c)
 {
@@ -52,7 +41,7 @@ QString CountryTable::formatLine(const CountryEntry &entry)
 
 QStringList CountryTable::load(const QString &path)
 {
-    return loadLines(readLines(path));
+    return loadText(LookupFile::read(path));
 }
 
 QStringList CountryTable::loadText(const QString &text)

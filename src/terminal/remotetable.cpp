@@ -1,29 +1,33 @@
 #include "remotetable.h"
 
-#include <QFile>
-#include <QStringList>
-#include <QTextStream>
+#include "lookupfile.h"
 
-void TranslationTable::load(const QString &path)
+using namespace Qt::StringLiterals;
+
+QStringList TranslationTable::load(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        m_pairs.clear();
-        return;
-    }
-    loadText(QTextStream(&file).readAll());
+    return loadText(LookupFile::read(path));
 }
 
-void TranslationTable::loadText(const QString &text)
+QStringList TranslationTable::loadText(const QString &text)
 {
+    QStringList messages;
     m_pairs.clear();
     const QStringList lines = text.split(u'\n');
-    for (const QString &line : lines) {
-        const QStringList fields = splitFields(line);
-        if (fields.size() < 2 || fields.at(0).isEmpty() || fields.at(0).at(0) == u' ')
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringList fields = splitFields(lines.at(i));
+        if (fields.isEmpty() || fields.at(0).isEmpty() || fields.at(0) == u" "_s)
             continue;
-        m_pairs.append({fields.at(0).at(0), fields.at(1).left(1)});
+        // A longer field is no pair: taking its first character would
+        // translate a character the operator never listed.
+        if (fields.size() != 2 || fields.at(0).size() != 1 || fields.at(1).size() != 1) {
+            messages.append(u"Line %1 of %2 ignored: it must hold two fields of one character each"_s
+                                .arg(QString::number(i + 1), fileName()));
+            continue;
+        }
+        m_pairs.append({fields.at(0).at(0), fields.at(1)});
     }
+    return messages;
 }
 
 QString TranslationTable::translate(const QString &text) const

@@ -264,6 +264,8 @@ void TestAdifConverter::times_data()
                                                 << QByteArray("005023050124") << QByteArray("001000060124");
     QTest::newRow("2350 to 2310 same day") << QByteArray("20240105") << QByteArray("2350") << QByteArray("2310")
                                            << QByteArray("005023050124") << QByteArray("001023050124");
+    QTest::newRow("empty TIME_OFF ends at the start") << QByteArray("20240105") << QByteArray("2350") << QByteArray()
+                                                     << QByteArray("005023050124") << QByteArray("005023050124");
     QTest::newRow("seconds kept") << QByteArray("20240105") << QByteArray("123456") << QByteArray("124501")
                                   << QByteArray("563412050124") << QByteArray("014512050124");
     QTest::newRow("new year 1998 to 1999") << QByteArray("19981231") << QByteArray("2359") << QByteArray("0001")

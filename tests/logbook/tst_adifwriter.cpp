@@ -241,17 +241,19 @@ void TestAdifWriter::damagedRecordsAreCountedNotWritten()
         NativeLogFile::writeRecord(&file, makeRecord(0x07, "GOOD1").encode());
         NativeLogFile::writeRecord(&file, "XX" + makeRecord(0x07, "BAD").encode().mid(2));
         NativeLogFile::writeRecord(&file, makeRecord(0x07, "GOOD2").encode());
-        file.write(makeRecord(0x07, "CUT").encode().left(60)); // 330 bytes: 4 records
+        NativeLogFile::writeRecord(&file, makeRecord(0x0D, "NOBAND").encode()); // band number 13
+        file.write(makeRecord(0x07, "CUT").encode().left(60)); // 420 bytes: 5 records
     }
     NativeLogFile log;
     QVERIFY(log.open(path));
-    QCOMPARE(log.count(), 4);
+    QCOMPARE(log.count(), 5);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     const LogExportResult result = LogExport::writeAdif(log, &out, {});
     QCOMPARE(result.written, 2);
-    QCOMPARE(result.unreadable, 2);
+    QCOMPARE(result.unreadable, 3);
     QVERIFY(out.data().contains("<CALL:5>GOOD1") && out.data().contains("<CALL:5>GOOD2"));
+    QCOMPARE(LogExport::writeList(log, &out, {}).unreadable, 3);
 }
 
 void TestAdifWriter::outputNameAndMessages()

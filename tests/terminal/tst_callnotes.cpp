@@ -24,6 +24,7 @@ private slots:
     void editKeepsOrder();
     void unstorableCallsAreRefused();
     void saveKeepsBackupAndReloads();
+    void saveKeepsEncoding();
     void clearingNoteRemovesCallAndKeepsBackup();
     void failedOpenLeavesOldNotes();
     void failedWritePartWayLeavesOldNotes();
@@ -38,7 +39,7 @@ QString TestCallNotes::readAll(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return u"<missing>"_s;
-    return QString::fromUtf8(file.readAll());
+    return QString::fromLatin1(file.readAll()); // byte for byte
 }
 
 void TestCallNotes::writeFile(const QString &path, const QByteArray &text)
@@ -176,6 +177,20 @@ void TestCallNotes::saveKeepsBackupAndReloads()
     QVERIFY(notes.save(path));
     QCOMPARE(readAll(backup), u"DL1ABC HANS\nG3ABC PETER\n"_s);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).join(u','), u"specialnotes.bak,specialnotes.txt"_s);
+}
+
+void TestCallNotes::saveKeepsEncoding()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"specialnotes.txt"_s);
+    writeFile(path, "DL1ABC JOS\xC9\n"); // Windows-1252, as older Windows programs wrote it
+    CallNotes notes;
+    notes.load(path);
+    QVERIFY(notes.setNote(u"G3ABC"_s, u"Köln"_s) && notes.save(path));
+    QCOMPARE(readAll(path), QString::fromLatin1("DL1ABC JOS\xC9\nG3ABC K\xD6LN\n"));
+    // A character the code page lacks is not lost: the file turns to UTF-8.
+    QVERIFY(notes.setNote(u"G3ABC"_s, u"Łódź"_s) && notes.save(path));
+    QCOMPARE(readAll(path), QString::fromLatin1("DL1ABC JOS\xC3\x89\nG3ABC \xC5\x81\xC3\x93" "D\xC5\xB9\n"));
 }
 
 void TestCallNotes::clearingNoteRemovesCallAndKeepsBackup()

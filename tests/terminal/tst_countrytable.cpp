@@ -132,11 +132,13 @@ void TestCountryTable::fileWithWindowsLineEndsLoads()
     QTemporaryDir dir;
     QFile file(dir.filePath(u"countries.txt"_s));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("; comment\r\nDL   Germany\r\nG    England\r\nGM   Scotland and more text that goes past forty characters\r\n");
+    file.write("; comment\r\nDL   Germany\r\nG    England\r\nGM   Scotland and more text that goes past forty characters\r\n"
+               "OE   \xD6sterreich\r\n"); // Windows-1252
     file.close();
     CountryTable table;
     QVERIFY(table.load(file.fileName()).isEmpty());
-    QCOMPARE(table.size(), 3);
+    QCOMPARE(table.size(), 4);
+    QCOMPARE(table.country(u"OE1XYZ"_s), u"Österreich"_s);
     QCOMPARE(table.country(u"GM4AAA"_s), u"Scotland and more text that goes past fo"_s);
     QCOMPARE(table.country(u"GM4AAA"_s).size(), CountryTable::NameLength);
 }

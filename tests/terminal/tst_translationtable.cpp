@@ -40,12 +40,13 @@ void TestTranslationTable::fields()
 void TestTranslationTable::translate()
 {
     TranslationTable table;
-    table.loadText(u"a,b\n\" \",x\n\",\",\";\"\na,c\nonly\n=,\nü,u\r\n"_s);
-    // The blank source and the line with one field are not taken.
-    QCOMPARE(table.pairs().size(), 5);
+    const QStringList messages = table.loadText(u"ab,c\na,b\n\" \",x\n\",\",\";\"\na,c\nonly\n=,\nü,u\nx,yz\r\n"_s);
+    // The blank source is skipped silently, the lines without two one-character fields reported.
+    QCOMPARE(messages.size(), 4);
+    QCOMPARE(messages.first(), u"Line 1 of remote.txt ignored: it must hold two fields of one character each"_s);
+    QCOMPARE(table.pairs().size(), 4);
     QCOMPARE(table.translate(u"a"_s), u"b"_s);          // the first pair wins
     QCOMPARE(table.translate(u","_s), u";"_s);
-    QCOMPARE(table.translate(u"="_s), QString());       // empty replacement drops it
     QCOMPARE(table.translate(u"ü"_s), u"u"_s);
     QCOMPARE(table.translate(u" "_s), u" "_s);
     QCOMPARE(table.translate(u"aa"_s), u"aa"_s);       // only a whole one-character text
@@ -62,10 +63,11 @@ void TestTranslationTable::missingFileEmptiesTable()
 
     QFile file(dir.filePath(u"remote.txt"_s));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("\"#\",\"*\"\r\n");
+    file.write("\"#\",\"*\"\r\n\xE9,e\r\n"); // Windows-1252
     file.close();
     table.load(file.fileName());
     QCOMPARE(table.translate(u"#"_s), u"*"_s);
+    QCOMPARE(table.translate(u"é"_s), u"e"_s);
 }
 
 QTEST_GUILESS_MAIN(TestTranslationTable)

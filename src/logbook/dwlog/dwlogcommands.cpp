@@ -174,7 +174,8 @@ int runExport(const Command &command, bool adif, QTextStream &out, QTextStream &
     const QString message = adif ? LogExport::adifSavedMessage(result.written) : LogExport::listSavedMessage(result.written);
     report << message.trimmed() << Qt::endl;
     if (result.unreadable > 0)
-        err << "dwlog: " << result.unreadable << " damaged records in " << command.input << " were skipped" << Qt::endl;
+        err << "dwlog: " << result.unreadable << " damaged records in " << command.input
+            << " were skipped (unreadable, or a band number the keyer does not use)" << Qt::endl;
     return 0;
 }
 

@@ -16,7 +16,7 @@ fi
 mkdir -p "$work/corpus"
 read -r -a qt <<<"$(pkg-config --cflags --libs Qt6Core)"
 
-sources=("$src"/src/logbook/*.cpp "$src"/src/link/payloadcodec.cpp "$src"/src/link/configrecord.cpp)
+sources=("$src"/src/logbook/*.cpp "$src"/src/link/ansitext.cpp "$src"/src/link/payloadcodec.cpp "$src"/src/link/configrecord.cpp)
 binary="$work/fuzz_adifconverter"
 if ! "$clang" -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
         -DQT_NO_CAST_FROM_ASCII -DQT_NO_CAST_TO_ASCII \
