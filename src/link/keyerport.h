@@ -19,7 +19,8 @@ public:
     ~KeyerPort() override = default;
 
     // Opens the device at "baud,N,8,1" with XON/XOFF and an empty receive
-    // buffer. When it does not open, errorString() says why.
+    // buffer, DTR and RTS low (they are never raised). When it does not
+    // open, errorString() says why.
     virtual OpenResult open(const QString &device, qint32 baudRate) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;

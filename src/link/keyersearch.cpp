@@ -31,19 +31,31 @@ KeyerSearch::Result KeyerSearch::run(int port, qint32 baud, bool autoSearch, con
             result.outcome = Outcome::Cancelled;
             return result;
         }
+        // A cancel ends the wait it falls into; nothing after it may start.
+        const auto pause = [&](int milliseconds) {
+            m_link.Wait(milliseconds);
+            return !stopped();
+        };
         try {
-            m_link.Wait(100);
-            if (stopped())
+            if (m_trying)
+                m_trying(port, baud);
+            if (!pause(100))
                 continue;
             m_link.openPort(port, baud);
-            m_link.Wait(200);
-            identify();
-            if (m_link.linkStatus != KeyerLink::Arrived && !stopped()) {
-                m_link.port()->discardInput();
-                m_link.Wait(200);
+            bool going = pause(200);
+            if (going) {
                 identify();
+                going = !stopped();
             }
-            if (stopped()) {
+            if (going && m_link.linkStatus != KeyerLink::Arrived) {
+                m_link.port()->discardInput();
+                going = pause(200);
+                if (going) {
+                    identify();
+                    going = !stopped();
+                }
+            }
+            if (!going) {
                 m_link.closePort();
                 continue;
             }
@@ -137,4 +149,19 @@ QString KeyerSearch::problemText(const QList<PortProblem> &problems)
               << u"then log out and in again."_s;
     }
     return lines.join(u'\n');
+}
+
+QString KeyerSearch::noKeyerMessage()
+{
+    return u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s;
+}
+
+QString KeyerSearch::failureMessage(const Result &result)
+{
+    if (result.outcome == Outcome::Cancelled)
+        return u"The search for the Dashwright was cancelled."_s;
+    QString text = noKeyerMessage();
+    if (const QString problems = problemText(result.problems); !problems.isEmpty())
+        text += u"\n\n"_s + problems;
+    return text;
 }

@@ -43,7 +43,10 @@ public:
 
     explicit KeyerSearch(KeyerLink &link) : m_link(link) {}
 
-    // stop() is asked between steps; true ends the search as Cancelled.
+    // Told before each port and rate is tried.
+    void setProgress(std::function<void(int port, qint32 baudRate)> trying) { m_trying = std::move(trying); }
+
+    // stop() is asked after every wait; true ends the search as Cancelled.
     Result run(int port, qint32 baudRate, bool autoSearch, const std::function<bool()> &stop = {});
 
     // 38400 -> 19200 -> 9600 -> 4800 -> 0 (no lower rate); any other rate -> 0.
@@ -53,10 +56,14 @@ public:
     // would not open and why, and how to get permission. Empty when every
     // port opened.
     static QString problemText(const QList<PortProblem> &problems);
+    // The start-up message for a search that found no keyer.
+    static QString failureMessage(const Result &result);
+    static QString noKeyerMessage();
 
 private:
     // Sends "?" and reads the whole answer; linkStatus says how it went.
     void identify();
 
     KeyerLink &m_link;
+    std::function<void(int, qint32)> m_trying;
 };

@@ -1,5 +1,7 @@
 #include "porttable.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 
@@ -7,13 +9,32 @@
 
 using namespace Qt::StringLiterals;
 
-PortTable::PortTable(QStringList devices) : m_devices(std::move(devices))
+PortTable::PortTable(QStringList devices, QHash<QString, QString> stableNames)
+    : m_devices(std::move(devices)), m_stableNames(std::move(stableNames))
 {
     if (m_devices.size() > MaxPorts)
         m_devices.resize(MaxPorts);
 }
 
-PortTable PortTable::discover(const QString &explicitDevice)
+QString PortTable::resolved(const QString &name)
+{
+    const QString target = QFileInfo(name).canonicalFilePath();
+    return target.isEmpty() ? name : target;
+}
+
+QHash<QString, QString> PortTable::readStableNames(const QString &folder)
+{
+    QHash<QString, QString> names;
+    const QFileInfoList links = QDir(folder).entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &link : links) {
+        const QString target = link.canonicalFilePath();
+        if (!target.isEmpty() && !names.contains(target))
+            names.insert(target, link.absoluteFilePath());
+    }
+    return names;
+}
+
+PortTable PortTable::discover(const QString &explicitDevice, const QString &stableLinks)
 {
     QStringList system;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
@@ -23,11 +44,14 @@ PortTable PortTable::discover(const QString &explicitDevice)
     QStringList devices;
     if (!explicitDevice.isEmpty())
         devices << explicitDevice;
+    // A stable name on the command line and the kernel name it points at
+    // are one port.
+    const QString explicitTarget = resolved(explicitDevice);
     for (const QString &device : ordered(system)) {
-        if (device != explicitDevice)
+        if (explicitDevice.isEmpty() || resolved(device) != explicitTarget)
             devices << device;
     }
-    return PortTable(devices);
+    return PortTable(devices, readStableNames(stableLinks));
 }
 
 QStringList PortTable::ordered(QStringList devices)
@@ -59,4 +83,37 @@ QString PortTable::device(int number) const
     if (number < 1 || number > m_devices.size())
         return {};
     return m_devices.at(number - 1);
+}
+
+QString PortTable::stableName(int number) const
+{
+    const QString name = device(number);
+    if (name.isEmpty())
+        return {};
+    // A stable name given as the device is kept as given.
+    if (resolved(name) != name)
+        return name;
+    return m_stableNames.value(name, name);
+}
+
+QString PortTable::label(int number) const
+{
+    const QString name = device(number);
+    const QString kernel = resolved(name);
+    const QString stable = stableName(number);
+    if (stable == kernel)
+        return kernel;
+    return u"%1 (%2)"_s.arg(kernel, QFileInfo(stable).fileName());
+}
+
+int PortTable::numberOf(const QString &name) const
+{
+    if (name.isEmpty())
+        return 0;
+    const QString target = resolved(name);
+    for (int number = 1; number <= count(); ++number) {
+        if (m_devices.at(number - 1) == name || resolved(m_devices.at(number - 1)) == target)
+            return number;
+    }
+    return 0;
 }

@@ -43,6 +43,13 @@ KeyerPort::OpenResult SerialKeyerPort::open(const QString &device, qint32 baudRa
 #endif
         return OpenResult::Failed;
     }
+    // Linux raises DTR and RTS on open; on a radio interface they may key
+    // PTT or CW. The keyer needs neither, so they go low at once and stay
+    // low. A device without modem lines (a pseudo-terminal) refuses; that
+    // is no fault.
+    m_port->setDataTerminalReady(false);
+    m_port->setRequestToSend(false);
+    m_port->clearError();
     const bool configured = m_port->setBaudRate(baudRate) && m_port->setDataBits(QSerialPort::Data8)
         && m_port->setParity(QSerialPort::NoParity) && m_port->setStopBits(QSerialPort::OneStop)
         && m_port->setFlowControl(QSerialPort::SoftwareControl);

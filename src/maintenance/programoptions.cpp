@@ -17,7 +17,8 @@ ProgramOptions ProgramOptions::parse(const QCoreApplication &app, const QString 
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption portOption(u"port"_s,
-                                        u"Serial device of the keyer, tried as port 1 (default: $DASHWRIGHT_PORT)."_s,
+                                        u"Serial device of the keyer, tried as port 1; a stable name under /dev/serial/by-id works too "
+                                          "(default: $DASHWRIGHT_PORT)."_s,
                                         u"DEVICE"_s);
     const QCommandLineOption dataOption(u"data"_s,
                                         u"Folder for log files, ADIF files, audit files and the configuration file."_s,

@@ -1,6 +1,6 @@
 #include "softwaretab.h"
 
-#include "porttable.h"
+#include "keyerlink.h"
 #include "settingsstore.h"
 #include "versionrules.h"
 
@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -40,12 +42,24 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, QWidget *parent)
     m_programVersion = new QLabel(VersionRules::programVersionLabel().mid(2));
     m_programVersion->setObjectName(u"lblProgramVersion"_s);
 
+    m_searchStatus = new QLabel;
+    m_searchStatus->setObjectName(u"lblSearchStatus"_s);
+    m_cancelSearch = new QPushButton(tr("Cancel"));
+    m_cancelSearch->setObjectName(u"btnCancelSearch"_s);
+    m_cancelSearch->setToolTip(tr("Stop looking for the keyer"));
+    auto *searchRow = new QHBoxLayout;
+    searchRow->addWidget(m_searchStatus, 1);
+    searchRow->addWidget(m_cancelSearch);
+    m_searchStatus->hide();
+    m_cancelSearch->hide();
+
     auto *portBox = new QGroupBox(tr("Keyer Port"));
     auto *portForm = new QFormLayout(portBox);
     portForm->addRow(tr("Port:"), m_portList);
     portForm->addRow(QString(), m_autoCom);
     portForm->addRow(tr("Device:"), m_device);
     portForm->addRow(tr("Baud rate:"), m_baudRate);
+    portForm->addRow(searchRow);
 
     auto *versionBox = new QGroupBox(tr("Versions"));
     auto *versionForm = new QFormLayout(versionBox);
@@ -66,9 +80,61 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, QWidget *parent)
 
 void SoftwareTab::setPortTable(const PortTable &table)
 {
-    for (int number = 1; number <= PortTable::MaxPorts; ++number)
-        m_portList->setItemData(number, table.device(number));
+    m_table = table;
+    for (int number = 1; number <= PortTable::MaxPorts; ++number) {
+        const QString label = table.label(number);
+        m_portList->setItemText(number, label.isEmpty() ? u"%1"_s.arg(number, 2)
+                                                        : u"%1  %2"_s.arg(number, 2).arg(label));
+        m_portList->setItemData(number, label);
+    }
     m_device->setText(m_portList->currentData().toString());
+}
+
+int SoftwareTab::startPort() const
+{
+    // Where the keyer was plugged in last time matters less than which
+    // adapter it is on.
+    if (const int number = m_table.numberOf(m_settings->setting(u"COMPortDevice"_s, {})); number > 0)
+        return number;
+    return m_settings->intSetting(u"COMPort"_s, 1);
+}
+
+KeyerSearch::Result SoftwareTab::searchForKeyer(KeyerLink &link, qint32 baudRate,
+                                                const std::function<bool()> &closing)
+{
+    m_searchCancelled = false;
+    const QMetaObject::Connection cancel = connect(m_cancelSearch, &QPushButton::clicked, this, [this, &link] {
+        m_searchCancelled = true;
+        link.cancel();
+    });
+    KeyerSearch search(link);
+    search.setProgress([this](int port, qint32 baud) {
+        m_searchStatus->setText(tr("Looking for the keyer on %1 at %2 baud \u2026")
+                                    .arg(m_table.device(port).isEmpty() ? tr("port %1").arg(port)
+                                                                        : m_table.device(port))
+                                    .arg(baud));
+    });
+    m_searchStatus->show();
+    m_cancelSearch->show();
+    const KeyerSearch::Result found =
+        search.run(startPort(), baudRate, autoCom(), [&] { return m_searchCancelled || (closing && closing()); });
+    disconnect(cancel);
+    m_searchStatus->hide();
+    m_cancelSearch->hide();
+    if (found.portUnknown) {
+        setBaudRateText(u"?"_s);
+        selectPort(0);
+    }
+    return found;
+}
+
+void SoftwareTab::keyerFound(const KeyerSearch::Result &found)
+{
+    m_settings->setSetting(u"BaudRate"_s, found.baudRate);
+    m_settings->setSetting(u"COMPort"_s, found.port);
+    m_settings->setSetting(u"COMPortDevice"_s, m_table.stableName(found.port));
+    selectPort(found.port);
+    setBaudRateText(QString::number(found.baudRate));
 }
 
 void SoftwareTab::loadSettings()
@@ -106,6 +172,7 @@ void SoftwareTab::setFirmwareVersion(const QString &text)
 void SoftwareTab::portChosen(int index)
 {
     m_settings->setSetting(u"COMPort"_s, index);
+    m_settings->setSetting(u"COMPortDevice"_s, m_table.stableName(index));
 }
 
 void SoftwareTab::autoComClicked(bool on)

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "keyersearch.h"
+#include "porttable.h"
+
 #include <QWidget>
 
-class PortTable;
+#include <functional>
+
+class KeyerLink;
 class SettingsStore;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
 
 // The Software tab: the keyer port and the versions. Shown whenever the
 // keyer could not be reached, so the operator can choose another port.
@@ -20,6 +26,16 @@ public:
     void setPortTable(const PortTable &table);
     // Shows the stored COMPort and AutoCOM.
     void loadSettings();
+
+    // The start-up search for the keyer, shown here: the device and rate
+    // being tried, and a Cancel button that ends the search at once. It
+    // starts at the port the keyer was last found on, by its stable name
+    // when that device is present. closing() ends it too.
+    KeyerSearch::Result searchForKeyer(KeyerLink &link, qint32 baudRate, const std::function<bool()> &closing);
+    // Remembers where the keyer answered: number, stable name, rate.
+    void keyerFound(const KeyerSearch::Result &found);
+    // The port to start the search at.
+    int startPort() const;
     // 0 selects " ?".
     void selectPort(int number);
     int selectedPort() const;
@@ -32,6 +48,10 @@ private:
     void autoComClicked(bool on);
 
     SettingsStore *m_settings;
+    PortTable m_table;
+    bool m_searchCancelled = false;
+    QLabel *m_searchStatus;
+    QPushButton *m_cancelSearch;
     QComboBox *m_portList;
     QCheckBox *m_autoCom;
     QLabel *m_baudRate;

@@ -22,13 +22,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QString NoKeyerMessage =
-    u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s;
-
-} // namespace
-
 void Configuration::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -110,11 +103,10 @@ void Configuration::Form_Activate()
     setKRVImageFunction();
     loadLookupFiles();
 
-    m_startupMessage = NoKeyerMessage;
+    m_startupMessage = KeyerSearch::noKeyerMessage();
     m_currentScreen = 0;
     m_version->setText(VersionRules::programVersionLabel());
 
-    m_comPort = m_settings->intSetting(u"COMPort"_s, 1);
     m_software->loadSettings();
     m_baudRate = m_settings->intSetting(u"Baudrate"_s, 38400);
     m_software->setBaudRateText(QString::number(m_baudRate));
@@ -185,28 +177,18 @@ void Configuration::Form_Activate()
 
 Configuration::StartupResult Configuration::connectKeyer()
 {
-    KeyerSearch search(m_link);
-    const KeyerSearch::Result found =
-        search.run(m_comPort, m_baudRate, m_software->autoCom(), [this] { return m_closing; });
+    const KeyerSearch::Result found = m_software->searchForKeyer(m_link, m_baudRate, [this] { return m_closing; });
     if (m_closing)
         return StartupResult::Aborted;
-    if (found.portUnknown) {
-        m_software->setBaudRateText(u"?"_s);
-        m_software->selectPort(0);
-    }
     if (found.outcome != KeyerSearch::Outcome::Answered) {
-        if (const QString problems = KeyerSearch::problemText(found.problems); !problems.isEmpty())
-            m_startupMessage += u"\n\n"_s + problems;
+        m_startupMessage = KeyerSearch::failureMessage(found);
         return StartupResult::Failed;
     }
     m_comPort = found.port;
     m_baudRate = found.baudRate;
     switch (found.deviceLetter) {
     case 'K':
-        m_settings->setSetting(u"BaudRate"_s, found.baudRate);
-        m_settings->setSetting(u"COMPort"_s, found.port);
-        m_software->selectPort(found.port);
-        m_software->setBaudRateText(QString::number(found.baudRate));
+        m_software->keyerFound(found);
         m_link.setReceiveThreshold(1);
         return StartupResult::Ready;
     case 'T':

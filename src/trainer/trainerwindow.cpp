@@ -96,31 +96,18 @@ void TrainerWindow::Form_Activate()
     const qint32 baud = m_settings->intSetting(u"Baudrate"_s, 38400);
     m_software->setBaudRateText(QString::number(baud));
 
-    KeyerSearch search(m_link);
-    const KeyerSearch::Result found = search.run(m_settings->intSetting(u"COMPort"_s, 1), baud,
-                                                 m_software->autoCom(), [this] { return m_closing; });
+    const KeyerSearch::Result found = m_software->searchForKeyer(m_link, baud, [this] { return m_closing; });
     if (m_closing) {
         m_result = StartupResult::Aborted;
         return;
     }
-    if (found.portUnknown) {
-        m_software->setBaudRateText(u"?"_s);
-        m_software->selectPort(0);
-    }
     if (found.outcome != KeyerSearch::Outcome::Answered) {
-        QString noKeyer =
-            u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s;
-        if (const QString problems = KeyerSearch::problemText(found.problems); !problems.isEmpty())
-            noKeyer += u"\n\n"_s + problems;
-        fail(noKeyer);
+        fail(KeyerSearch::failureMessage(found));
         return;
     }
     switch (found.deviceLetter) {
     case 'T':
-        m_settings->setSetting(u"BaudRate"_s, found.baudRate);
-        m_settings->setSetting(u"COMPort"_s, found.port);
-        m_software->selectPort(found.port);
-        m_software->setBaudRateText(QString::number(found.baudRate));
+        m_software->keyerFound(found);
         m_link.setReceiveThreshold(1);
         m_result = StartupResult::Ready;
         return;

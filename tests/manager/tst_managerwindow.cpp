@@ -1,9 +1,11 @@
 #include "configuration.h"
 #include "configurationtab.h"
+#include "fakekeyerport.h"
 #include "serialkeyerport.h"
 #include "settingsstore.h"
 #include "simprocess.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -40,11 +42,11 @@ public:
 
     // Builds the window and runs start-up until it has an outcome; the
     // link's waits run at the given fraction of their length.
-    void startWindow(int timeoutMs = 20000, double waitScale = 1.0)
+    void startWindow(int timeoutMs = 20000, double waitScale = 1.0, const PortTable &table = {})
     {
         window = std::make_unique<Configuration>(settings.get(), &port, ProgramOptions{});
         window->link().setWaitScale(waitScale);
-        window->setPortTable(PortTable({sim.device()}));
+        window->setPortTable(table.count() > 0 ? table : PortTable({sim.device()}));
         window->setMessageHook([this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons,
                                       QMessageBox::StandardButton) {
             messages.append({icon, text});
@@ -96,6 +98,9 @@ private slots:
     void lookupFilesLoadAtStartUp();
     void keyerVanishingLeavesWindowUsable();
     void failedUseConfigurationCanBeRetried();
+    void keyerIsRememberedByItsStableName_data();
+    void keyerIsRememberedByItsStableName();
+    void searchShowsEachTryAndCanBeCancelled();
     void unframedBlockIsReportedAndWindowGoesOn();
     void trainerKeyerIsHandedOver();
     void wrongDeviceLetterAsksForFirmware();
@@ -230,6 +235,84 @@ void TestManagerWindow::failedUseConfigurationCanBeRetried()
     QVERIFY(station.child<QPushButton>(u"btnUseConfig"_s)->isEnabled());
     QVERIFY(station.child<QPushButton>(u"btnReadConfig"_s)->isEnabled());
     station.window->close();
+}
+
+// A USB adapter keeps its name under /dev/serial/by-id wherever it is plugged in.
+void TestManagerWindow::keyerIsRememberedByItsStableName_data()
+{
+    QTest::addColumn<bool>("givenAsLink");
+    QTest::newRow("--port names the link") << true;
+    QTest::newRow("the kernel name has a link") << false;
+}
+
+void TestManagerWindow::keyerIsRememberedByItsStableName()
+{
+    QFETCH(bool, givenAsLink);
+    Station station;
+    QVERIFY(station.simStarted);
+    QDir links(station.dataDir.filePath(u"by-id"_s));
+    QVERIFY(links.mkpath(u"."_s));
+    const QString link = links.filePath(u"usb-Dashwright_Keyer_0001-if00-port0"_s);
+    QVERIFY(QFile::link(station.sim.device(), link));
+    // Another device sits at port 1 and the keyer was last on port 1: the
+    // stored stable name sends the search to the keyer's port first.
+    station.settings->setSetting(u"COMPort"_s, 1);
+    station.settings->setSetting(u"COMPortDevice"_s, link);
+    const QStringList devices{u"/dev/null"_s, givenAsLink ? link : station.sim.device()};
+    station.startWindow(20000, 1.0, PortTable(devices, PortTable::readStableNames(links.path())));
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    QCOMPARE(station.settings->setting(u"COMPortDevice"_s, {}), link);
+    QCOMPARE(station.settings->intSetting(u"COMPort"_s, 0), 2);
+    QCOMPARE(station.child<QComboBox>(u"cboCOMPort"_s)->currentText(),
+             u" 2  %1 (usb-Dashwright_Keyer_0001-if00-port0)"_s.arg(station.sim.device()));
+    station.window->close();
+}
+
+void TestManagerWindow::searchShowsEachTryAndCanBeCancelled()
+{
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    SettingsStore settings(dir.filePath(u"settings.ini"_s));
+    FakeKeyerPort port;
+    port.devices = {u"p1"_s, u"p2"_s, u"p3"_s};
+    Configuration window(&settings, &port, ProgramOptions{});
+    QStringList messages;
+    window.setMessageHook([&](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons,
+                              QMessageBox::StandardButton) {
+        messages << text;
+        return QMessageBox::Ok;
+    });
+    window.link().setWaitScale(0.1);
+    window.setPortTable(PortTable({u"p1"_s, u"p2"_s, u"p3"_s}));
+    auto *status = window.findChild<QLabel *>(u"lblSearchStatus"_s);
+    // The search runs inside the window's own event processing: the
+    // operator's view of it is a timer's.
+    QStringList shown;
+    qsizetype attempts = -1;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (!status->isVisible() || shown.value(shown.size() - 1) == status->text())
+            return;
+        shown << status->text();
+        if (shown.last() == u"Looking for the keyer on p3 at 19200 baud \u2026"_s) {
+            attempts = port.openAttempts.size();
+            window.findChild<QPushButton *>(u"btnCancelSearch"_s)->click();
+        }
+    });
+    watch.start(2);
+    window.show();
+    QTRY_COMPARE_WITH_TIMEOUT(window.startupResult(), Configuration::StartupResult::Failed, 20000);
+    // Nothing is tried after the click.
+    QVERIFY(attempts > 0);
+    QCOMPARE(port.openAttempts.size(), attempts);
+    QCOMPARE(messages, QStringList{u"The search for the Dashwright was cancelled."_s});
+    QCOMPARE(shown.mid(0, 4), (QStringList{u"Looking for the keyer on p1 at 38400 baud \u2026"_s,
+                                           u"Looking for the keyer on p1 at 19200 baud \u2026"_s,
+                                           u"Looking for the keyer on p1 at 9600 baud \u2026"_s,
+                                           u"Looking for the keyer on p1 at 4800 baud \u2026"_s}));
+    QVERIFY(shown.contains(u"Looking for the keyer on p2 at 38400 baud \u2026"_s));
+    QVERIFY(!status->isVisible());
+    window.close();
 }
 
 void TestManagerWindow::unframedBlockIsReportedAndWindowGoesOn()

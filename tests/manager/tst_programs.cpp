@@ -102,7 +102,15 @@ void TestPrograms::terminateSignalRunsShutdown()
     SimProcess sim;
     QVERIFY(sim.start());
     QProcess krv;
-    krv.setProcessEnvironment(isolatedEnvironment(dir));
+    // The pseudo-terminal gets the modem lines of a serial port, raised on
+    // open as Linux does: on a radio interface DTR or RTS may key the
+    // transmitter, so they must be low before anything is sent.
+    QProcessEnvironment env = isolatedEnvironment(dir);
+    const QString lineLog = dir.filePath(u"modemlines.log"_s);
+    env.insert(u"LD_PRELOAD"_s, QStringLiteral(DW_MODEMLINES_PATH));
+    env.insert(u"DW_MODEM_DEVICE"_s, sim.device());
+    env.insert(u"DW_MODEM_LOG"_s, lineLog);
+    krv.setProcessEnvironment(env);
     krv.start(m_bin + u"/krv"_s, {u"--port"_s, sim.device(), u"--data"_s, dir.path()});
     QVERIFY(krv.waitForStarted());
     // Setting the clock is the keyer's last step of start-up.
@@ -113,6 +121,15 @@ void TestPrograms::terminateSignalRunsShutdown()
     QCOMPARE(krv.exitStatus(), QProcess::NormalExit);
     QCOMPARE(krv.exitCode(), 0);
     QVERIFY(sim.waitForJournal(u"identify"_s, 1000, before));
+    QFile log(lineLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> events = log.readAll().split('\n');
+    QVERIFY(events.contains("open dtr=1 rts=1"));
+    QVERIFY(events.contains("write dtr=0 rts=0"));
+    QVERIFY2(!events.contains("write dtr=1 rts=0") && !events.contains("write dtr=0 rts=1")
+                 && !events.contains("write dtr=1 rts=1"),
+             log.fileName().toLocal8Bit());
+    QVERIFY(events.contains("close dtr=0 rts=0"));
     // The window's placement was saved on the way out.
     QSettings settings(dir.filePath(u"config/Dashwright/Dashwright.conf"_s), QSettings::IniFormat);
     QVERIFY(settings.contains(u"Settings/WindowWidth"_s));
