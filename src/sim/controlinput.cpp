@@ -113,6 +113,21 @@ int ControlInput::run(const QString &rawLine)
         const int baud = number(0, 4000000);
         if (ok)
             m_keyer->setRequiredLineSpeed(baud);
+    } else if (command == u"qso") {
+        // qso CALL [NAME [QTH ...]]: a QSO worked earlier, dated now.
+        ok = !words.isEmpty();
+        if (ok)
+            m_keyer->addContact(words.first().toUpper().toLatin1(), words.value(1).toLatin1(),
+                                words.mid(2).join(u' ').toLatin1());
+    } else if (command == u"log") {
+        ok = rest.isEmpty();
+        if (ok)
+            m_keyer->journalLog();
+    } else if (command == u"message") {
+        const int key = words.value(0).toInt(&ok);
+        ok = ok && words.value(0).size() == 1 && words.size() >= 2;
+        if (ok)
+            m_keyer->setMessage(key, rest.sliced(1).trimmed().toLatin1());
     } else if (command == u"vanish") {
         m_vanished = true;
         m_lines.clear();

@@ -23,6 +23,9 @@ class SimulatedKeyer;
 //   letter L             device letter of the identify answer
 //   count N              QSO count
 //   baud N               answer only at this line speed (0: any)
+//   qso CALL [NAME [QTH]] a QSO worked earlier, now in the log
+//   log                  the log to the journal, one "log N" line a record
+//   message K TEXT       the text of message key K (0-9)
 //   vanish               the device disappears and the program ends
 class ControlInput : public QObject
 {

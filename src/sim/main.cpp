@@ -96,8 +96,9 @@ int main(int argc, char *argv[])
                                             u"VV"_s, u"41"_s);
     const QCommandLineOption buildOption(u"build"_s, u"Firmware build, two characters (default 10)."_s, u"BB"_s,
                                          u"10"_s);
-    const QCommandLineOption countOption(u"qso-count"_s, u"Number of QSOs in the log (default 0)."_s, u"N"_s,
-                                         u"0"_s);
+    const QCommandLineOption countOption(u"qso-count"_s,
+                                         u"Number of QSOs in the log, placeholders QSO1, QSO2 ... (default 0)."_s,
+                                         u"N"_s, u"0"_s);
     parser.addOptions({letterOption, baudOption, idleOption, firmwareOption, buildOption, countOption});
     parser.process(app);
 

@@ -1,8 +1,12 @@
 #include "simulatedkeyer.h"
 
+#include "logtimestamp.h"
+#include "morsecode.h"
 #include "payloadcodec.h"
 
 #include <QRandomGenerator>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using PayloadCodec::Hex8;
@@ -18,38 +22,12 @@ constexpr char ToggleUser = 4;
 constexpr char StopTransfer = 18;
 constexpr char XOn = 17;
 constexpr char XOff = 19;
-
-struct MorseEntry
-{
-    char character;
-    const char *code;
-};
-
-// The keyer stands for each prosign with one character; the monitor shows
-// them bracketed (+ <ar>, ( <kn>, > <bk>, & <as>, % <ka>, ^ <ve>, # <sk>).
-constexpr MorseEntry MorseTable[] = {
-    {'A', ".-"}, {'B', "-..."}, {'C', "-.-."}, {'D', "-.."}, {'E', "."},
-    {'F', "..-."}, {'G', "--."}, {'H', "...."}, {'I', ".."}, {'J', ".---"},
-    {'K', "-.-"}, {'L', ".-.."}, {'M', "--"}, {'N', "-."}, {'O', "---"},
-    {'P', ".--."}, {'Q', "--.-"}, {'R', ".-."}, {'S', "..."}, {'T', "-"},
-    {'U', "..-"}, {'V', "...-"}, {'W', ".--"}, {'X', "-..-"}, {'Y', "-.--"},
-    {'Z', "--.."},
-    {'0', "-----"}, {'1', ".----"}, {'2', "..---"}, {'3', "...--"}, {'4', "....-"},
-    {'5', "....."}, {'6', "-...."}, {'7', "--..."}, {'8', "---.."}, {'9', "----."},
-    {'.', ".-.-.-"}, {',', "--..--"}, {'?', "..--.."}, {'\'', ".----."},
-    {'!', "-.-.--"}, {'/', "-..-."}, {')', "-.--.-"}, {':', "---..."},
-    {';', "-.-.-."}, {'-', "-....-"}, {'_', "..--.-"}, {'"', ".-..-."},
-    {'$', "...-..-"}, {'@', ".--.-."}, {'=', "-...-"},
-    {'+', ".-.-."}, {'(', "-.--."}, {'>', "-...-.-"}, {'&', ".-..."},
-    {'%', "-.-.-"}, {'^', "...-."}, {'#', "...-.-"}, {'*', "----"},
-    // Latin-1 codes the keyer uses for its three extra letters.
-    {char(192), ".--.-"}, {char(196), ".-.-"}, {char(214), "---."},
-};
-
-char upperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
+// Keys and codes inside send-character and keypad-function commands.
+constexpr char Enter = 13;
+constexpr char CommandKey = 26;
+constexpr char ToggleKeying = 27;
+constexpr char StoreRecord = 30;
+constexpr int LongestCall = 13;
 
 } // namespace
 
@@ -65,6 +43,8 @@ SimulatedKeyer::SimulatedKeyer(QObject *parent)
     m_keyingTimer.setSingleShot(true);
     m_keyingTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_keyingTimer, &QTimer::timeout, this, &SimulatedKeyer::keyNext);
+    for (int key = 0; key < 10; ++key)
+        m_messages[key] = "MSG " + QByteArray::number(key);
 }
 
 ConfigRecord SimulatedKeyer::defaultConfig()
@@ -93,6 +73,25 @@ ConfigRecord SimulatedKeyer::defaultConfig()
 int SimulatedKeyer::currentSpeed() const
 {
     return m_config.currentSpeed.toInt();
+}
+
+void SimulatedKeyer::setConfig(const ConfigRecord &config)
+{
+    m_config = config;
+    syncLogToCount();
+}
+
+void SimulatedKeyer::setQsoCount(qint16 count)
+{
+    m_config.qsoCount = count;
+    syncLogToCount();
+}
+
+QDateTime SimulatedKeyer::now() const
+{
+    if (!m_clockBase.isValid())
+        return QDateTime::currentDateTimeUtc();
+    return m_clockBase.addMSecs(m_clockRunning.elapsed());
 }
 
 void SimulatedKeyer::setSilent(bool silent)
@@ -203,31 +202,31 @@ bool SimulatedKeyer::processCommand()
             note(u"speed %1"_s.arg(wpm));
         } else if (command == SendCharacter) {
             note(u"char "_s + describeByte(argument));
-            // Codes below 32 and from 128 up are functions (store the
-            // record, message keys), not text to key.
-            if (argument == ' ' || characterUnits(argument) > 0)
-                queueKeying(upperAscii(argument));
+            sendCharacter(argument);
         } else {
             note(u"keypad "_s + describeByte(argument));
+            keypadFunction(argument, false);
         }
         return true;
     }
     case StartOfTransmission:
         note(u"start-of-transmission"_s);
+        // Transmitting puts the keyer on the air; the host shows so itself.
+        m_config.status &= quint8(~1);
         break;
     case KeyboardEntry:
-        note(u"keyboard-entry"_s);
-        break;
     case STX:
-        note(u"start-of-text"_s);
+        note(command == STX ? u"start-of-text"_s : u"keyboard-entry"_s);
+        m_entry.openEntry();
         break;
     case ETX:
         note(u"end-of-text"_s);
-        queueEndOfMessage();
+        if (m_entry.isEntryOpen())
+            closeEntry();
         break;
     case ToggleUser:
         note(u"toggle-user"_s);
-        m_config.optionWord ^= Option::User2;
+        toggleUser();
         break;
     case StopTransfer:
         note(u"stop"_s);
@@ -249,6 +248,10 @@ const SimulatedKeyer::LetterCommand *SimulatedKeyer::findLetterCommand(char lett
         {'S', 0, &SimulatedKeyer::readConfiguration},
         {'C', ConfigBlock::SentLength, &SimulatedKeyer::writeConfiguration},
         {'T', 12, &SimulatedKeyer::setClock},
+        {'E', 0, &SimulatedKeyer::readLog},
+        {'A', 4, &SimulatedKeyer::readLog},
+        {'X', 4, &SimulatedKeyer::readLog},
+        {'Q', 0, &SimulatedKeyer::scrollLog},
     };
     for (const LetterCommand &command : commands) {
         if (command.letter == letter)
@@ -294,6 +297,7 @@ void SimulatedKeyer::writeConfiguration(const QByteArray &payload)
 {
     note(u"config "_s + QString::fromLatin1(payload));
     readSentBlock(payload, &m_config);
+    syncLogToCount();
     send(QByteArray(1, ACK));
     // The keyer shows what it now holds, as after a read.
     sendConfigEvent(true);
@@ -303,6 +307,10 @@ void SimulatedKeyer::setClock(const QByteArray &payload)
 {
     m_clock = payload;
     note(u"clock "_s + QString::fromLatin1(payload));
+    if (const auto time = LogTimestamp::decode(payload)) {
+        m_clockBase = time->toDateTime();
+        m_clockRunning.start();
+    }
     send(QByteArray(1, ETX));
 }
 
@@ -353,46 +361,9 @@ void SimulatedKeyer::pumpOutput()
 
 // Keying --------------------------------------------------------------------
 
-QByteArray SimulatedKeyer::morseCode(char c)
-{
-    const char upper = upperAscii(c);
-    for (const MorseEntry &entry : MorseTable) {
-        if (entry.character == upper)
-            return QByteArray(entry.code);
-    }
-    return {};
-}
-
-int SimulatedKeyer::characterUnits(char c)
-{
-    // The character before a space already ended with three units of gap;
-    // a word gap is seven.
-    if (c == ' ')
-        return 4;
-    const QByteArray code = morseCode(c);
-    if (code.isEmpty())
-        return 0;
-    int units = 0;
-    for (char element : code)
-        units += element == '-' ? 3 : 1;
-    units += int(code.size()) - 1; // gaps inside the character
-    return units + 3;              // gap to the next character
-}
-
-int SimulatedKeyer::characterDurationMs(char c, int wpm)
-{
-    return characterUnits(c) * 1200 / qMax(1, wpm);
-}
-
 void SimulatedKeyer::queueKeying(char c)
 {
-    m_keying.append(KeyingItem{c, false});
-    keyNext();
-}
-
-void SimulatedKeyer::queueEndOfMessage()
-{
-    m_keying.append(KeyingItem{0, true});
+    m_keying.append(KeyingItem{KeyingItem::Character, c});
     keyNext();
 }
 
@@ -400,30 +371,380 @@ void SimulatedKeyer::stopKeying()
 {
     m_keying.clear();
     m_keyingTimer.stop();
+    m_paused = false;
+    m_keyingMessage = false;
 }
 
 // Each character is reported as its keying begins; the next one starts
-// when it has been keyed, gap included.
+// when it has been keyed, gap included. Functions inside the text act when
+// the keying reaches them.
 void SimulatedKeyer::keyNext()
 {
-    while (!m_keyingTimer.isActive() && !m_keying.isEmpty()) {
+    if (!m_keyingTimer.isActive())
+        m_keyingMessage = false;
+    while (!m_keyingTimer.isActive() && !m_paused && !m_keying.isEmpty()) {
         const KeyingItem item = m_keying.takeFirst();
-        if (item.endOfMessage) {
+        switch (item.kind) {
+        case KeyingItem::EndOfMessage:
             send(QByteArray(1, ETX));
-            continue;
+            break;
+        case KeyingItem::Function:
+            if (item.code == StoreRecord)
+                storeRecord(true);
+            else
+                keypadFunction(char(quint8(item.code) - 128), true);
+            break;
+        case KeyingItem::Character:
+            m_keyingMessage = item.fromMessage;
+            send(QByteArray(1, item.code));
+            noteKeyed(item.code);
+            m_keyingTimer.start(MorseCode::durationMs(item.code, currentSpeed()));
+            break;
         }
-        send(QByteArray(1, item.character));
-        m_keyingTimer.start(characterDurationMs(item.character, currentSpeed()));
     }
+}
+
+void SimulatedKeyer::noteKeyed(char c)
+{
+    m_entry.keyed(c);
+    // With automatic logging on, the end-of-contact sign <sk> stores the QSO.
+    if (c == '#' && !(m_config.optionWord & Option::AutoLoggingOff) && !m_log.isEditing()
+        && !m_log.call().isEmpty())
+        storeRecord(false);
+}
+
+bool SimulatedKeyer::messageUnderWay() const
+{
+    return m_keyingMessage
+        || std::any_of(m_keying.begin(), m_keying.end(), [](const KeyingItem &item) { return item.fromMessage; });
+}
+
+void SimulatedKeyer::startMessage(char key, bool inStream)
+{
+    QList<KeyingItem> items;
+    for (char c : std::as_const(m_messages[key - '0'])) {
+        if (c == ' ' || MorseCode::units(c) > 0)
+            items.append(KeyingItem{KeyingItem::Character, MorseCode::upper(c), true});
+    }
+    items.append(KeyingItem{KeyingItem::EndOfMessage, 0, true});
+    // A message key inside the text is keyed at its place in the text.
+    if (inStream)
+        m_keying = items + m_keying;
+    else
+        m_keying += items;
+    keyNext();
+}
+
+// Functions from the host ---------------------------------------------------
+
+// A send-character is entry text inside keyboard entry, a command letter
+// after the command key, else text to key or, from code 128 up and for the
+// store code, a function at its place in the text.
+void SimulatedKeyer::sendCharacter(char c)
+{
+    const auto code = quint8(c);
+    if (m_entry.isEntryOpen()) {
+        m_entry.addToEntry(c);
+        return;
+    }
+    if (m_commandKey) {
+        m_commandKey = false;
+        commandKeyLetter(MorseCode::upper(c));
+        return;
+    }
+    if (code >= 128 || c == StoreRecord) {
+        m_keying.append(KeyingItem{KeyingItem::Function, c});
+        keyNext();
+    } else if (c == '<') {
+        takeBack();
+    } else if (c == Enter) {
+        // Enter ends the line: a word gap, reported as a space.
+        queueKeying(' ');
+    } else if (code >= 32) {
+        // A character without a code is keyed as a word gap, so that the
+        // host still gets its report.
+        queueKeying(MorseCode::units(c) > 0 ? MorseCode::upper(c) : ' ');
+    }
+}
+
+void SimulatedKeyer::keypadFunction(char key, bool inStream)
+{
+    if (key != CommandKey)
+        m_commandKey = false;
+    // Keyboard entry serves only the keypad function right after it.
+    if (!inStream && key != Enter && key != '+')
+        m_entry.dropHeld();
+    if (key >= '0' && key <= '9') {
+        startMessage(key, inStream);
+        return;
+    }
+    switch (key) {
+    case Enter: {
+        const QByteArray call = m_entry.takeArgument(inStream).left(LongestCall);
+        if (call.isEmpty())
+            return;
+        m_log.recordCall(call, station());
+        reportOpenRecord();
+        break;
+    }
+    case '+': {
+        const QByteArray piece = m_entry.takeArgument(inStream);
+        if (piece.isEmpty())
+            return;
+        m_log.recordPiece(piece);
+        reportOpenRecord();
+        break;
+    }
+    case '*':
+        m_entry.expect(QsoEntry::Field::ReceivedReport);
+        break;
+    case '/':
+        if (m_config.optionWord & Option::ContestMode)
+            m_entry.expect(QsoEntry::Field::ReceivedSerial);
+        break;
+    case '-':
+        m_entry.reset();
+        if (m_log.isEditing()) {
+            // The edit is dropped; the host leaves its edit mode on the
+            // stored-record event.
+            m_log.clear();
+            send(QByteArray(1, QsoStored), m_eventGapMs);
+        } else {
+            m_log.clear();
+            // The emptied record: no call, nothing known.
+            sendCallReport(m_log.callReport(station()));
+        }
+        break;
+    case '.':
+        if (messageUnderWay()) {
+            m_paused = !m_paused;
+            keyNext();
+        } else {
+            // Send call: the call of the open record, on the air.
+            for (char c : m_log.call()) {
+                if (MorseCode::units(c) > 0)
+                    queueKeying(c);
+            }
+        }
+        break;
+    case '<':
+        takeBack();
+        break;
+    case ToggleKeying:
+        m_config.status ^= 1;
+        // In SSB the same key asks for the report sent.
+        if (m_config.optionWord & Option::SSB)
+            m_entry.expect(QsoEntry::Field::SentReport);
+        sendConfigEvent(true);
+        break;
+    case CommandKey:
+        if (m_tuning != 0) {
+            m_tuning = 0;
+            note(u"tune off"_s);
+        } else {
+            m_commandKey = true;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void SimulatedKeyer::commandKeyLetter(char letter)
+{
+    switch (letter) {
+    case '<':
+        deleteOrSearch();
+        break;
+    case 'U':
+        undelete();
+        break;
+    case 'T': // continuous key-down
+    case 'P': // pulses
+        m_tuning = letter;
+        note(u"tune "_s + QLatin1Char(letter));
+        break;
+    default:
+        break;
+    }
+}
+
+// The host reads the acknowledgement with a count of bytes, so it is two
+// bytes on their own; the block that shows the new user follows as an
+// event.
+void SimulatedKeyer::toggleUser()
+{
+    m_config.optionWord ^= Option::User2;
+    send(QByteArray{"\x04\x06", 2});
+    sendConfigEvent(true);
+}
+
+// Digits go where the last function asked for them (received report after
+// "*", serial number after "/", report sent after the keying key in SSB)
+// or, while a record is edited, to its report sent.
+void SimulatedKeyer::closeEntry()
+{
+    using Field = QsoEntry::Field;
+    QByteArray digits;
+    const Field field = m_entry.closeEntry(m_log.isEditing() ? Field::SentReport : Field::None, &digits);
+    if (field == Field::None)
+        return;
+    if (field == Field::ReceivedReport)
+        m_log.recordReceivedReport(digits);
+    else if (field == Field::SentReport)
+        m_log.recordSentReport(digits);
+    else
+        m_log.recordReceivedSerial(digits.toInt());
+    reportOpenRecord();
+}
+
+// A character still waiting is dropped unreported; one already keyed is
+// taken out of the word and reported with the erase event.
+void SimulatedKeyer::takeBack()
+{
+    if (!m_keying.isEmpty() && m_keying.last().kind == KeyingItem::Character) {
+        m_keying.removeLast();
+        return;
+    }
+    if (m_entry.takeBackKeyed())
+        send("<"_ba);
+}
+
+// Storing a new QSO changes the count (and the next serial number in
+// contest mode). The keyer shows its configuration first, so that the host
+// knows the new count when the stored event arrives. The store code is
+// answered even without a call, as the host waits for it; <sk> is not.
+void SimulatedKeyer::storeRecord(bool reportEmpty)
+{
+    const bool editing = m_log.isEditing();
+    const SimulatedLog::Station here = station();
+    const int index = m_log.store(here);
+    m_entry.reset();
+    if (index < 0) {
+        // Nothing to store; the record is closed all the same.
+        m_log.clear();
+        if (!reportEmpty)
+            return;
+    } else {
+        note((editing ? u"changed %1 "_s : u"stored %1 "_s).arg(index + 1)
+             + QString::fromLatin1(m_log.records().at(index).encode()));
+        if (!editing) {
+            m_config.qsoCount = qint16(m_log.count());
+            if (here.contest)
+                m_config.serialNumber = (m_config.serialNumber + 1) % 1000000;
+            sendConfigEvent(true);
+        }
+    }
+    send(QByteArray(1, QsoStored), m_eventGapMs);
+}
+
+// The command key's "<" deletes the record being edited; with a call in
+// progress it looks up the last QSO with that call; else it deletes the
+// last QSO. Either way the record is shown for editing.
+void SimulatedKeyer::deleteOrSearch()
+{
+    int index = m_log.count() - 1;
+    if (m_log.isEditing()) {
+        index = m_log.editIndex();
+    } else if (!m_log.call().isEmpty()) {
+        index = m_log.previousContact(m_log.call(), m_log.count());
+        if (index >= 0)
+            showForEditing(index);
+        return;
+    }
+    if (index < 0)
+        return;
+    if (m_log.setDeleted(index, true))
+        note(u"deleted %1"_s.arg(index + 1));
+    showForEditing(index);
+}
+
+void SimulatedKeyer::undelete()
+{
+    const int index = m_log.isEditing() ? m_log.editIndex() : m_log.count() - 1;
+    if (index < 0)
+        return;
+    if (m_log.setDeleted(index, false))
+        note(u"undeleted %1"_s.arg(index + 1));
+    showForEditing(index);
+}
+
+// Scroll / edit: the last record first, then one further back each time.
+void SimulatedKeyer::scrollLog(const QByteArray &)
+{
+    if (m_log.count() == 0)
+        return;
+    showForEditing(m_log.isEditing() ? qMax(0, m_log.editIndex() - 1) : m_log.count() - 1);
+}
+
+// The record-for-editing event, then the record as a call report. The
+// pause keeps the event apart from an acknowledgement before it.
+void SimulatedKeyer::showForEditing(int index)
+{
+    if (m_log.editIndex() != index)
+        m_log.edit(index);
+    send(QByteArray(1, RecordForEditing), m_eventGapMs);
+    reportOpenRecord();
+}
+
+void SimulatedKeyer::reportOpenRecord()
+{
+    if (!m_log.call().isEmpty())
+        sendCallReport(m_log.callReport(station()));
+}
+
+void SimulatedKeyer::sendCallReport(const QByteArray &payload)
+{
+    send(QByteArray(1, STX));
+    send(payload + ETX, m_eventGapMs);
+}
+
+// "E" reads the whole log, "A" and "X" from the 0-based record they give:
+// the records after a pause, then byte 3 on its own.
+void SimulatedKeyer::readLog(const QByteArray &payload)
+{
+    const int start = payload.isEmpty() ? 0 : PayloadCodec::fromHex16(payload);
+    const QByteArray records = m_log.exportFrom(start);
+    if (!records.isEmpty())
+        send(records, m_eventGapMs);
+    send(QByteArray(1, ETX), m_eventGapMs);
+}
+
+SimulatedLog::Station SimulatedKeyer::station() const
+{
+    return SimulatedLog::Station::of(m_config, now());
+}
+
+void SimulatedKeyer::syncLogToCount()
+{
+    m_log.resize(m_config.qsoCount, station());
 }
 
 // The keyer's own actions ---------------------------------------------------
 
+void SimulatedKeyer::addContact(const QByteArray &call, const QByteArray &name, const QByteArray &qth)
+{
+    m_log.addContact(call, name, qth, station());
+    m_config.qsoCount = qint16(m_log.count());
+}
+
+void SimulatedKeyer::journalLog()
+{
+    for (int i = 0; i < m_log.count(); ++i)
+        note(u"log %1 "_s.arg(i + 1) + QString::fromLatin1(m_log.records().at(i).encode()));
+    note(u"log end %1"_s.arg(m_log.count()));
+}
+
+void SimulatedKeyer::setMessage(int key, const QByteArray &text)
+{
+    m_messages[qBound(0, key, 9)] = text;
+}
+
 void SimulatedKeyer::keyText(const QByteArray &text)
 {
     for (char c : text) {
-        if (c == ' ' || characterUnits(c) > 0)
-            queueKeying(upperAscii(c));
+        if (c == ' ' || MorseCode::units(c) > 0)
+            queueKeying(MorseCode::upper(c));
     }
 }
 
@@ -435,8 +756,7 @@ void SimulatedKeyer::turnSpeedKnob(int wpm)
 
 void SimulatedKeyer::reportCall(const QByteArray &call, const QByteArray &info)
 {
-    send(QByteArray(1, STX));
-    send(call + MiddleDot + info + ETX, m_eventGapMs);
+    sendCallReport(call + MiddleDot + info);
 }
 
 void SimulatedKeyer::sendGarbage(int count)

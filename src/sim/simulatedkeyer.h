@@ -1,8 +1,12 @@
 #pragma once
 
 #include "configrecord.h"
+#include "qsoentry.h"
+#include "simulatedlog.h"
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -20,6 +24,10 @@
 // and in two writes: the start byte, a pause, the payload. Everything else
 // leaves at once. Keyed characters are reported one by one as their keying
 // begins, at the pace of the current speed.
+//
+// The keyer keeps its own log. It records the call of the QSO in progress,
+// name, QTH and reports from what it keys and from keyboard entry, and
+// reports the record through call-report events.
 class SimulatedKeyer : public QObject
 {
     Q_OBJECT
@@ -28,6 +36,8 @@ public:
     static constexpr char ETX = 3;
     static constexpr char ENQ = 5;
     static constexpr char ACK = 6;
+    static constexpr char RecordForEditing = 5;
+    static constexpr char QsoStored = 18;
     static constexpr char ConfigEvent = 20;
     static constexpr char MiddleDot = char(183);
 
@@ -40,23 +50,38 @@ public:
 
     // The keyer's own state.
     const ConfigRecord &config() const { return m_config; }
-    void setConfig(const ConfigRecord &config) { m_config = config; }
+    // The log follows the QSO count of the configuration.
+    void setConfig(const ConfigRecord &config);
     static ConfigRecord defaultConfig();
     char deviceLetter() const { return m_letter; }
     void setDeviceLetter(char letter) { m_letter = letter; }
-    void setQsoCount(qint16 count) { m_config.qsoCount = count; }
+    void setQsoCount(qint16 count);
     // 0: answers at any line speed; else only when the host uses this one.
     void setRequiredLineSpeed(qint32 baud) { m_requiredLineSpeed = baud; }
     qint32 requiredLineSpeed() const { return m_requiredLineSpeed; }
     // "ssnnhhddmmyy" as last set by the host; empty until then.
     QByteArray clock() const { return m_clock; }
+    // The keyer's clock: the time last set, running on; the system's UTC
+    // until the host sets it.
+    QDateTime now() const;
     int currentSpeed() const;
     // Silent: reads nothing and sends nothing, like a keyer switched off.
     void setSilent(bool silent);
     bool isSilent() const { return m_silent; }
-    // Characters (and end-of-message marks) waiting to be keyed, the one
-    // being keyed included.
+    // Characters, functions and end-of-message marks waiting to be keyed,
+    // the character being keyed included.
     int keyingBacklog() const;
+    // Replies still held back by their pauses.
+    bool hasPendingOutput() const { return !m_output.isEmpty(); }
+
+    const SimulatedLog &log() const { return m_log; }
+    // A QSO worked earlier, now in the log.
+    void addContact(const QByteArray &call, const QByteArray &name, const QByteArray &qth);
+    // One journal line per record ("log N" and the 88 characters), then
+    // "log end" and the count.
+    void journalLog();
+    // The text of message key 0..9 (factory text "MSG" and the key).
+    void setMessage(int key, const QByteArray &text);
 
     // The identification answer leaves in two writes, the first holding
     // this many characters (0..2; 0: one write), as USB adapters may
@@ -73,15 +98,6 @@ public:
     // the writable fields; the read-only ones keep their values.
     static void readSentBlock(QByteArrayView block, ConfigRecord *record);
 
-    // Morse code of a character as dots and dashes (letters in either case,
-    // prosign characters included); empty when the keyer has no code for it.
-    static QByteArray morseCode(char c);
-    // Length in dot units including the gap that follows the character; a
-    // space adds the rest of a word gap. 0 when there is no code.
-    static int characterUnits(char c);
-    // PARIS timing: one dot lasts 1200 / wpm milliseconds.
-    static int characterDurationMs(char c, int wpm);
-
     // Actions of the keyer's own (paddles, knob, memory).
     void keyText(const QByteArray &text);
     void turnSpeedKnob(int wpm);
@@ -97,7 +113,8 @@ public:
 
 signals:
     void transmit(const QByteArray &bytesToHost);
-    // One line per command received from the host, for the journal.
+    // One line per command received from the host and per change to the
+    // log, for the journal.
     void journal(const QString &line);
 
 private:
@@ -121,8 +138,10 @@ private:
     };
     struct KeyingItem
     {
-        char character;
-        bool endOfMessage;
+        enum Kind { Character, Function, EndOfMessage };
+        Kind kind;
+        char code;             // the character, or the key of a function
+        bool fromMessage = false;
     };
 
     static const LetterCommand *findLetterCommand(char letter);
@@ -137,15 +156,34 @@ private:
     void readConfiguration(const QByteArray &payload);
     void writeConfiguration(const QByteArray &payload);
     void setClock(const QByteArray &payload);
+    void readLog(const QByteArray &payload);
+    void scrollLog(const QByteArray &payload);
+
+    void sendCharacter(char c);
+    void keypadFunction(char key, bool inStream);
+    void commandKeyLetter(char letter);
+    void toggleUser();
+    void closeEntry();
+    void takeBack();
+    void startMessage(char key, bool inStream);
+    void storeRecord(bool reportEmpty);
+    void deleteOrSearch();
+    void undelete();
+    void showForEditing(int index);
+    void reportOpenRecord();
+    void sendCallReport(const QByteArray &payload);
+    SimulatedLog::Station station() const;
+    void syncLogToCount();
 
     void sendConfigEvent(bool closed);
     void send(const QByteArray &bytes, int pauseBeforeMs = 0);
     void pumpOutput();
 
     void queueKeying(char c);
-    void queueEndOfMessage();
     void stopKeying();
     void keyNext();
+    void noteKeyed(char c);
+    bool messageUnderWay() const;
 
     void note(const QString &line) { emit journal(line); }
     static QString describeByte(char c);
@@ -156,6 +194,8 @@ private:
     qint32 m_lineSpeed = 0;
     qint32 m_requiredLineSpeed = 0;
     QByteArray m_clock;
+    QDateTime m_clockBase;
+    QElapsedTimer m_clockRunning;
     bool m_silent = false;
     int m_eventGapMs = 50;
     int m_answerSplit = 0;
@@ -170,4 +210,12 @@ private:
 
     QList<KeyingItem> m_keying;
     QTimer m_keyingTimer;
+    bool m_keyingMessage = false; // the character being keyed is from a message
+    bool m_paused = false;
+
+    SimulatedLog m_log;
+    QByteArray m_messages[10];
+    QsoEntry m_entry;
+    bool m_commandKey = false;
+    char m_tuning = 0; // "T" or "P" while the command key has the transmitter tuning
 };

@@ -1,7 +1,9 @@
 #include "configrecord.h"
 #include "controlinput.h"
+#include "logrecord.h"
 #include "simulatedkeyer.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QSerialPort>
@@ -173,6 +175,12 @@ void TestDashwrightSim::controlLinesDriveTheKeyer_data()
     QTest::newRow("any baud") << QStringList{u"baud 19200"_s, u"baud 0"_s} << bytes({5, '?'})
                               << bytes({'?', 'K', 6});
     QTest::newRow("comment") << QStringList{u"# knob 30"_s, u""_s} << QByteArray() << QByteArray();
+    // Keyboard entry of the call, then the key that checks it.
+    const QByteArray checkCall = bytes({8, 2, 9, 'D', 9, 'L', 9, '1', 9, 'A', 9, 'B', 9, 'C', 3, 16, 13});
+    const QByteArray today = QDateTime::currentDateTimeUtc().toString(u"dd-MM-yy"_s).toLatin1();
+    QTest::newRow("qso") << QStringList{u"qso dl1abc Hans Berlin"_s} << checkCall
+                         << "\x02" "DL1ABC\xB7Hans Berlin " + today + " 599 599   20M   CW\x03";
+    QTest::newRow("message") << QStringList{u"message 3 tu 73"_s} << bytes({16, '3'}) << "TU 73\x03"_ba;
 }
 
 void TestDashwrightSim::controlLinesDriveTheKeyer()
@@ -210,6 +218,10 @@ void TestDashwrightSim::badControlLinesAreReported_data()
     QTest::newRow("letter too long") << u"letter KT"_s;
     QTest::newRow("negative garbage") << u"garbage -1"_s;
     QTest::newRow("count too large") << u"count 40000"_s;
+    QTest::newRow("qso without call") << u"qso"_s;
+    QTest::newRow("message key beyond 9") << u"message 12 TU"_s;
+    QTest::newRow("message without text") << u"message 3"_s;
+    QTest::newRow("log with arguments") << u"log all"_s;
 }
 
 void TestDashwrightSim::badControlLinesAreReported()
@@ -298,6 +310,14 @@ void TestDashwrightSim::portSearchReopensDeviceAndControlReachesHost()
     host.received.clear();
     sim.control("knob 25");
     QTRY_COMPARE_WITH_TIMEOUT(host.received, bytes({1, '1', '9'}), 10000);
+
+    // The log reaches the journal as records a host could read back.
+    sim.control("qso DL1ABC Hans Berlin");
+    sim.control("log");
+    QTRY_VERIFY_WITH_TIMEOUT(sim.journal().contains(u"log end 1"_s), 10000);
+    const QStringList logLines = sim.journal().filter(u"log 1 "_s);
+    QCOMPARE(logLines.size(), 1);
+    QCOMPARE(LogRecord::decode(logLines.first().sliced(6).toLatin1()).value_or(LogRecord()).text().call, "DL1ABC"_ba);
 
     // The keyer picks up the new speed: the configuration says so.
     host.received.clear();

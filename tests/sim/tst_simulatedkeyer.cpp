@@ -61,6 +61,63 @@ ConfigRecord sampleRecord(qint16 qso, qint32 serial, quint16 options, quint8 vol
     return r;
 }
 
+// The send-character commands of a text.
+QByteArray typed(const QByteArray &text)
+{
+    QByteArray result;
+    for (char c : text)
+        result.append(char(9)).append(c);
+    return result;
+}
+
+// Text handed over as keyboard entry: bytes 8 and 2, the text, byte 3.
+QByteArray entry(const QByteArray &text)
+{
+    return bytes({8, 2}) + typed(text) + char(3);
+}
+
+QByteArray keypad(int key)
+{
+    return bytes({16, key});
+}
+
+QByteArray callReport(const QByteArray &call, const QByteArray &info)
+{
+    return call + char(183) + info;
+}
+
+const QByteArray cwTail = "599 599   20M   CW";
+
+// Full speed, clock set to 7 August 2026, DL1ABC (Hans, Berlin) in the log.
+void prepare(SimulatedKeyer *keyer, quint16 options = 0)
+{
+    keyer->setEventGap(1);
+    ConfigRecord config = SimulatedKeyer::defaultConfig();
+    config.optionWord |= options;
+    keyer->setConfig(config);
+    keyer->feed(bytes({1, 250, 5, 'T'}) + "301112070826");
+    keyer->addContact("DL1ABC", "HANS", "BERLIN");
+}
+
+// Each step once the keyer has keyed the one before and its events have
+// left, as a host waiting for the reports does.
+bool feedSteps(SimulatedKeyer *keyer, const QList<QByteArray> &steps)
+{
+    for (const QByteArray &step : steps) {
+        keyer->feed(step);
+        if (!QTest::qWaitFor([keyer] { return keyer->keyingBacklog() == 0 && !keyer->hasPendingOutput(); }, 10000))
+            return false;
+    }
+    return true;
+}
+
+QByteArray lastCallReport(const QByteArray &received)
+{
+    const qsizetype start = received.lastIndexOf(char(2));
+    const qsizetype end = received.indexOf(char(3), start);
+    return start < 0 || end < 0 ? QByteArray() : received.sliced(start + 1, end - start - 1);
+}
+
 } // namespace
 
 class TestSimulatedKeyer : public QObject
@@ -87,10 +144,19 @@ private slots:
     void wrongLineSpeedGivesNoAnswer();
     void incompletePayloadIsDroppedAfterTimeout();
     void stopByteAbandonsPayload();
-    void morseUnitsFollowParisTiming_data();
-    void morseUnitsFollowParisTiming();
     void sentCharactersAreKeyedOneByOneInOrder();
-    void endOfMessageFollowsTheLastKeyedCharacter();
+    void sendCharactersAreKeyedOrActInTheirPlace_data();
+    void sendCharactersAreKeyedOrActInTheirPlace();
+    void keypadFunctionsFillTheReportedRecord_data();
+    void keypadFunctionsFillTheReportedRecord();
+    void storingShowsTheNewCountBeforeTheStoredEvent_data();
+    void storingShowsTheNewCountBeforeTheStoredEvent();
+    void storedRecordsAreEditedDeletedAndUndeleted_data();
+    void storedRecordsAreEditedDeletedAndUndeleted();
+    void stateKeysAnswerWithTheConfiguration_data();
+    void stateKeysAnswerWithTheConfiguration();
+    void logTransfersSendRecordsThenEndOfText_data();
+    void logTransfersSendRecordsThenEndOfText();
     void stopEndsTheKeyingQueue();
     void ownActionsReachTheHostInTheirWrites_data();
     void ownActionsReachTheHostInTheirWrites();
@@ -298,8 +364,7 @@ void TestSimulatedKeyer::commandsSurviveAnySplittingOfTheStream()
 void TestSimulatedKeyer::unsupportedLettersAreOnlyAcknowledged_data()
 {
     QTest::addColumn<char>("letter");
-    QTest::newRow("read log") << 'E';
-    QTest::newRow("scroll log") << 'Q';
+    QTest::newRow("load profile") << 'L';
     QTest::newRow("unknown") << 'Z';
 }
 
@@ -321,10 +386,9 @@ void TestSimulatedKeyer::singleByteCommandsAnswerNothing()
 {
     SimulatedKeyer keyer;
     Host host(&keyer);
-    keyer.feed(bytes({7, 8, 2, 4, 18}));
+    keyer.feed(bytes({7, 8, 2, 3, 18}));
     QCOMPARE(host.journal, (QStringList{u"start-of-transmission"_s, u"keyboard-entry"_s, u"start-of-text"_s,
-                                        u"toggle-user"_s, u"stop"_s}));
-    QCOMPARE(keyer.config().optionWord & Option::User2, Option::User2);
+                                        u"end-of-text"_s, u"stop"_s}));
     QTest::qWait(100);
     QVERIFY(host.writes.isEmpty());
 }
@@ -387,41 +451,6 @@ void TestSimulatedKeyer::stopByteAbandonsPayload()
     QVERIFY(keyer.clock().isEmpty());
 }
 
-void TestSimulatedKeyer::morseUnitsFollowParisTiming_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("units");
-    // The standard word: fifty dot units with its word gap.
-    QTest::newRow("PARIS") << "PARIS "_ba << 50;
-    QTest::newRow("lower case") << "paris "_ba << 50;
-    QTest::newRow("E") << "E"_ba << 4;
-    QTest::newRow("T") << "T"_ba << 6;
-    QTest::newRow("zero") << "0"_ba << 22;
-    QTest::newRow("<ar>") << "+"_ba << 16;
-    QTest::newRow("<kn>") << "("_ba << 18;
-    QTest::newRow("<bk>") << ">"_ba << 22;
-    QTest::newRow("<as>") << "&"_ba << 14;
-    QTest::newRow("<ka>") << "%"_ba << 18;
-    QTest::newRow("<ve>") << "^"_ba << 14;
-    QTest::newRow("<sk>") << "#"_ba << 18;
-    QTest::newRow("no code") << "~"_ba << 0;
-}
-
-void TestSimulatedKeyer::morseUnitsFollowParisTiming()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, units);
-    int total = 0;
-    int totalMs = 0;
-    for (char c : std::as_const(text)) {
-        total += SimulatedKeyer::characterUnits(c);
-        totalMs += SimulatedKeyer::characterDurationMs(c, 20);
-    }
-    QCOMPARE(total, units);
-    // At 20 wpm one dot lasts 60 ms: PARIS twenty times a minute.
-    QCOMPARE(totalMs, units * 60);
-}
-
 void TestSimulatedKeyer::sentCharactersAreKeyedOneByOneInOrder()
 {
     SimulatedKeyer keyer;
@@ -436,17 +465,247 @@ void TestSimulatedKeyer::sentCharactersAreKeyedOneByOneInOrder()
     QCOMPARE(host.journal.mid(1), (QStringList{u"char c"_s, u"char q"_s, u"char 20"_s, u"char d"_s, u"char e"_s}));
 }
 
-void TestSimulatedKeyer::endOfMessageFollowsTheLastKeyedCharacter()
+// Every character the host waits for gets a report; functions and entry
+// text are not keyed.
+void TestSimulatedKeyer::sendCharactersAreKeyedOrActInTheirPlace_data()
 {
+    QTest::addColumn<QList<QByteArray>>("steps");
+    QTest::addColumn<QByteArray>("reports");
+    QTest::newRow("text and a space") << QList{typed("a b")} << "A B"_ba;
+    QTest::newRow("Enter as a word gap") << QList{bytes({9, 'A', 9, 13, 9, 'B'})} << "A B"_ba;
+    QTest::newRow("character without a code") << QList{typed("A~B")} << "A B"_ba;
+    QTest::newRow("message key") << QList{bytes({9, 128 + '5'})} << "MSG 5\x03"_ba;
+    QTest::newRow("message key inside text") << QList{bytes({9, 'A', 9, 128 + '5', 9, 'B'})} << "AMSG 5\x03" "B"_ba;
+    QTest::newRow("keypad message key") << QList{keypad('5')} << "MSG 5\x03"_ba;
+    QTest::newRow("end of text ends no message") << QList{bytes({9, 'A', 3})} << "A"_ba;
+    QTest::newRow("keyboard entry") << QList{entry("DL1ABC")} << QByteArray();
+    QTest::newRow("command key letters") << QList{bytes({16, 26, 9, 'T', 16, 26, 9, 'A'})} << "A"_ba;
+    QTest::newRow("waiting character taken back") << QList{typed("AB") + keypad('<')} << "A"_ba;
+    QTest::newRow("keyed character taken back") << QList{typed("AB"), keypad('<')} << "AB<"_ba;
+    QTest::newRow("store code without a call") << QList{bytes({9, 30})} << "\x12"_ba;
+}
+
+void TestSimulatedKeyer::sendCharactersAreKeyedOrActInTheirPlace()
+{
+    QFETCH(QList<QByteArray>, steps);
+    QFETCH(QByteArray, reports);
     SimulatedKeyer keyer;
+    keyer.setEventGap(1);
+    keyer.feed(bytes({1, 250}));
     Host host(&keyer);
-    keyer.feed(bytes({1, 60, 7, 9, 'T', 9, 'U', 3}));
-    QCOMPARE(host.writes, QList<QByteArray>{"T"});
-    QTRY_COMPARE(host.writes, (QList<QByteArray>{"T", "U", bytes({3})}));
-    // A code from 128 up is a function, not a character to key.
-    host.writes.clear();
-    keyer.feed(bytes({9, 141, 3}));
-    QCOMPARE(host.writes, QList<QByteArray>{bytes({3})});
+    QVERIFY(feedSteps(&keyer, steps));
+    QCOMPARE(host.received(), reports);
+}
+
+void TestSimulatedKeyer::keypadFunctionsFillTheReportedRecord_data()
+{
+    QTest::addColumn<int>("options");
+    QTest::addColumn<QList<QByteArray>>("steps");
+    QTest::addColumn<QByteArray>("report");
+    const QByteArray check = entry("dl2xyz") + keypad(13);
+    const QByteArray known = callReport("DL1ABC", "HANS BERLIN 07-08-26 " + cwTail);
+    QTest::newRow("known call from entry") << 0 << QList{entry("dl1abc") + keypad(13)} << known;
+    QTest::newRow("unknown call") << 0 << QList{check} << callReport("DL2XYZ", cwTail);
+    QTest::newRow("log search off") << int(Option::LogSearchOff) << QList{entry("DL1ABC") + keypad(13)}
+                                    << callReport("DL1ABC", cwTail);
+    QTest::newRow("name, then QTH") << 0 << QList{check, entry("otto") + keypad('+'), entry("kiel") + keypad('+')}
+                                    << callReport("DL2XYZ", "OTTO KIEL " + cwTail);
+    QTest::newRow("received report after its key") << 0 << QList{check, keypad('*') + entry("579")}
+                                                    << callReport("DL2XYZ", "599 579   20M   CW");
+    const QByteArray inText = typed("DL2XYZ") + bytes({9, 141}) + typed(" OTTO") + bytes({9, 171});
+    QTest::newRow("functions inside the text") << 0 << QList{inText} << callReport("DL2XYZ", "OTTO " + cwTail);
+    QTest::newRow("character taken back") << 0 << QList{typed("DL1ABX"), keypad('<'), typed("C"), keypad(13)} << known;
+    QTest::newRow("serial in contest mode") << int(Option::ContestMode) << QList{check, keypad('/') + entry("023")}
+                                            << callReport("DL2XYZ", "NR 23 " + cwTail);
+    QTest::newRow("report sent in SSB") << int(Option::SSB) << QList{check, keypad(27) + entry("57")}
+                                        << callReport("DL2XYZ", " 57  59   20M  SSB");
+    QTest::newRow("record cleared") << 0 << QList{check, keypad('-')} << callReport({}, {});
+}
+
+void TestSimulatedKeyer::keypadFunctionsFillTheReportedRecord()
+{
+    QFETCH(int, options);
+    QFETCH(QList<QByteArray>, steps);
+    QFETCH(QByteArray, report);
+    SimulatedKeyer keyer;
+    prepare(&keyer, quint16(options));
+    Host host(&keyer);
+    QVERIFY(feedSteps(&keyer, steps));
+    QCOMPARE(lastCallReport(host.received()), report);
+}
+
+void TestSimulatedKeyer::storingShowsTheNewCountBeforeTheStoredEvent_data()
+{
+    QTest::addColumn<int>("options");
+    QTest::addColumn<QList<QByteArray>>("steps");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("flags"); // of the new record; -1: nothing stored
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("fields"); // from position 57: reports, then serial numbers
+    const QByteArray check = entry("dl2xyz") + keypad(13) + entry("otto") + keypad('+');
+    const QByteArray text = QByteArray("DL2XYZ\0OTTO", 11).leftJustified(27, '\0');
+    const QByteArray store = bytes({9, 30});
+    QTest::newRow("store code") << 0 << QList{check, store} << 2 << 0x07 << text << "05990599"_ba;
+    QTest::newRow("<sk>, automatic logging") << 0 << QList{check, typed("TU #")} << 2 << 0x07 << text << "05990599"_ba;
+    QTest::newRow("<sk>, automatic logging off") << int(Option::AutoLoggingOff) << QList{check, typed("TU #")} << 1
+                                                << -1 << QByteArray() << QByteArray();
+    QTest::newRow("store code without a call") << 0 << QList{store} << 1 << -1 << QByteArray() << QByteArray();
+    QTest::newRow("duplicate on the band") << 0 << QList{entry("DL1ABC") + keypad(13), store} << 2 << 0x87
+                                           << "DL1ABC"_ba.leftJustified(27, '\0') << "05990599"_ba;
+    QTest::newRow("SSB") << int(Option::SSB) << QList{check, store} << 2 << 0x47 << text << "00590059"_ba;
+    QTest::newRow("contest") << int(Option::ContestMode) << QList{check, keypad('/') + entry("23"), store} << 2 << 0x27
+                             << text << "05990599000023000001"_ba;
+}
+
+void TestSimulatedKeyer::storingShowsTheNewCountBeforeTheStoredEvent()
+{
+    QFETCH(int, options);
+    QFETCH(QList<QByteArray>, steps);
+    QFETCH(int, count);
+    QFETCH(int, flags);
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, fields);
+    SimulatedKeyer keyer;
+    prepare(&keyer, quint16(options));
+    Host host(&keyer);
+    QVERIFY(feedSteps(&keyer, steps));
+    QCOMPARE(keyer.log().count(), count);
+    if (flags < 0) {
+        // The store code is answered even when there was nothing to store.
+        QVERIFY(!host.writes.contains(bytes({20})));
+        QCOMPARE(host.writes.contains(bytes({18})), steps.last() == bytes({9, 30}));
+        return;
+    }
+    // Configuration event, its block in a write of its own, then byte 18.
+    const qsizetype n = host.writes.size();
+    QVERIFY(n >= 3);
+    QCOMPARE(host.writes.at(n - 1), bytes({18}));
+    QCOMPARE(host.writes.at(n - 3), bytes({20}));
+    const ConfigRecord reported = ConfigBlock::ParseConfigBlock(host.writes.at(n - 2).chopped(1));
+    QCOMPARE(reported.qsoCount, qint16(count));
+    QCOMPARE(reported.serialNumber, options & Option::ContestMode ? 2 : 1);
+    const LogRecord record = keyer.log().records().last();
+    QCOMPARE(int(record.flags), flags);
+    QCOMPARE(record.textBlock, text);
+    QCOMPARE(record.encode().sliced(56, fields.size()), fields);
+    QCOMPARE(record.start, "301112070826"_ba);
+}
+
+void TestSimulatedKeyer::storedRecordsAreEditedDeletedAndUndeleted_data()
+{
+    QTest::addColumn<QList<QByteArray>>("steps");
+    QTest::addColumn<QByteArray>("log"); // call and report sent of each record
+    QTest::addColumn<int>("editIndex");
+    QTest::addColumn<QByteArray>("report"); // of the record shown for editing
+    const QByteArray scroll = bytes({5, 'Q'});
+    const QByteArray remove = bytes({16, 26, 9, '<'});
+    const QByteArray undelete = bytes({16, 26, 9, 'U'});
+    const QByteArray store = bytes({9, 30});
+    const QByteArray plain = "DL1ABC/599 G4XYZ/599 DL1ABC/599";
+    const QByteArray last = callReport("DL1ABC", "07-08-26 " + cwTail);
+    QTest::newRow("scroll to the last") << QList{scroll} << plain << 2 << last;
+    QTest::newRow("scroll stops at the first") << QList{scroll, scroll, scroll, scroll} << plain << 0
+                                               << callReport("DL1ABC", "HANS BERLIN 07-08-26 " + cwTail);
+    QTest::newRow("delete the last") << QList{remove} << "DL1ABC/599 G4XYZ/599 -DL1ABC/599"_ba << 2
+                                     << callReport("-DL1ABC", "07-08-26 " + cwTail);
+    QTest::newRow("undelete") << QList{remove, undelete} << plain << 2 << last;
+    QTest::newRow("delete the edited") << QList{scroll, scroll, remove} << "DL1ABC/599 -G4XYZ/599 DL1ABC/599"_ba
+                                       << 1 << callReport("-G4XYZ", "07-08-26 " + cwTail);
+    QTest::newRow("previous QSO of the call") << QList{entry("DL1ABC") + keypad(13), remove} << plain << 2 << last;
+    QTest::newRow("report sent saved") << QList{scroll, entry(" 579 "), store}
+                                       << "DL1ABC/599 G4XYZ/599 DL1ABC/579"_ba << -1 << QByteArray();
+    QTest::newRow("edit abandoned") << QList{scroll, entry("579"), keypad('-')} << plain << -1 << QByteArray();
+    QTest::newRow("call changed") << QList{scroll, entry("dl1abd") + keypad(13), store}
+                                  << "DL1ABC/599 G4XYZ/599 DL1ABD/599"_ba << -1 << QByteArray();
+}
+
+void TestSimulatedKeyer::storedRecordsAreEditedDeletedAndUndeleted()
+{
+    QFETCH(QList<QByteArray>, steps);
+    QFETCH(QByteArray, log);
+    QFETCH(int, editIndex);
+    QFETCH(QByteArray, report);
+    SimulatedKeyer keyer;
+    prepare(&keyer);
+    keyer.addContact("G4XYZ", {}, {});
+    keyer.addContact("DL1ABC", {}, {});
+    Host host(&keyer);
+    QVERIFY(feedSteps(&keyer, steps));
+    QByteArrayList records;
+    for (const LogRecord &record : keyer.log().records())
+        records.append(record.text().call + '/' + record.reportSent());
+    QCOMPARE(records.join(' '), log);
+    QCOMPARE(keyer.log().editIndex(), editIndex);
+    QCOMPARE(keyer.config().qsoCount, qint16(3));
+    if (editIndex < 0) {
+        // The host leaves its edit mode on the stored event.
+        QCOMPARE(host.writes.last(), bytes({18}));
+        return;
+    }
+    const QByteArray received = host.received();
+    QCOMPARE(lastCallReport(received), report);
+    QCOMPARE(received.at(received.lastIndexOf(char(2)) - 1), char(5));
+}
+
+void TestSimulatedKeyer::stateKeysAnswerWithTheConfiguration_data()
+{
+    QTest::addColumn<QList<QByteArray>>("steps");
+    QTest::addColumn<QByteArray>("firstWrite");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("user2");
+    QTest::newRow("off the air") << QList{keypad(27)} << bytes({20}) << 1 << false;
+    QTest::newRow("back on the air") << QList{keypad(27), keypad(27)} << bytes({20}) << 0 << false;
+    // Read by the host with a count of bytes: two, on their own.
+    QTest::newRow("toggle user") << QList{bytes({4})} << bytes({4, 6}) << 0 << true;
+}
+
+void TestSimulatedKeyer::stateKeysAnswerWithTheConfiguration()
+{
+    QFETCH(QList<QByteArray>, steps);
+    QFETCH(QByteArray, firstWrite);
+    QFETCH(int, status);
+    QFETCH(bool, user2);
+    SimulatedKeyer keyer;
+    prepare(&keyer);
+    Host host(&keyer);
+    QVERIFY(feedSteps(&keyer, steps));
+    QCOMPARE(host.writes.first(), firstWrite);
+    QCOMPARE(host.writes.at(host.writes.size() - 2), bytes({20}));
+    const ConfigRecord reported = ConfigBlock::ParseConfigBlock(host.writes.last().chopped(1));
+    QCOMPARE(int(reported.status), status);
+    QCOMPARE(bool(reported.optionWord & Option::User2), user2);
+}
+
+void TestSimulatedKeyer::logTransfersSendRecordsThenEndOfText_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArrayList>("calls");
+    QTest::newRow("read log") << bytes({5, 'E'}) << QByteArrayList{"DL1ABC", "G4XYZ", "DL1ABC"};
+    QTest::newRow("ADIF export from record 1") << bytes({5, 'A'}) + "0100" << QByteArrayList{"G4XYZ", "DL1ABC"};
+    QTest::newRow("list export past the end") << bytes({5, 'X'}) + "0300" << QByteArrayList{};
+}
+
+void TestSimulatedKeyer::logTransfersSendRecordsThenEndOfText()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArrayList, calls);
+    SimulatedKeyer keyer;
+    prepare(&keyer);
+    keyer.addContact("G4XYZ", {}, {});
+    keyer.addContact("DL1ABC", {}, {});
+    Host host(&keyer);
+    QVERIFY(feedSteps(&keyer, {command}));
+    // Acknowledgement, the records (88 characters and CR each), byte 3:
+    // each in a write of its own.
+    QCOMPARE(host.writes.takeFirst(), QByteArray(1, command.at(1)) + bytes({6, 2}));
+    QCOMPARE(host.writes.takeLast(), bytes({3}));
+    QByteArrayList received;
+    for (const QByteArray &record : host.writes.join().split('\r')) {
+        if (const auto decoded = LogRecord::decode(record); decoded && record.size() == LogRecord::Length)
+            received.append(decoded->text().call);
+    }
+    QCOMPARE(received, calls);
+    QCOMPARE(host.writes.size(), calls.isEmpty() ? 0 : 1);
 }
 
 void TestSimulatedKeyer::stopEndsTheKeyingQueue()
