@@ -1,22 +1,59 @@
 #include "softwaretab.h"
 
+#include "downloadwindow.h"
+#include "firmwareloader.h"
+#include "firmwareloaderwindow.h"
 #include "keyerlink.h"
+#include "serialportswindow.h"
 #include "settingsstore.h"
+#include "settingstransfer.h"
+#include "updatecheck.h"
+#include "updatefolders.h"
 #include "versionrules.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSslCertificate>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
-SoftwareTab::SoftwareTab(SettingsStore *settings, QWidget *parent)
-    : QWidget(parent), m_settings(settings)
+namespace {
+
+// How to bring a new firmware image into the keyer, the same in both programs.
+QString firmwareInstructions()
+{
+    return u"To load new firmware into the keyer:\n\n"
+           "1. Connect the keyer by its serial cable to this computer (the port shown above).\n"
+           "2. Press the keyer's Reset button: the LCD goes blank.\n"
+           "3. Press the joystick like a button and hold it.\n"
+           "4. While holding it, click \"Load Firmware\". The loader's window opens and shows "
+           "avrdude talking to the keyer's boot loader.\n"
+           "5. Once avrdude has found the keyer (a few seconds), release the joystick. If it reports "
+           "that the programmer is not responding, check the connection and start again at step 2.\n"
+           "6. avrdude writes the stored image (Updates folder) into the flash memory, not the "
+           "EEPROM, and verifies it. Wait until it reports the flash verified, then close its window.\n"
+           "7. Move the joystick up (away from you) to start the keyer firmware and wait for the "
+           "scrolling version display.\n"
+           "8. Click \"Restart Program\": it connects again and updates the firmware version."_s;
+}
+
+} // namespace
+
+SoftwareTab::SoftwareTab(SettingsStore *settings, const UpdateProduct &product, QWidget *parent)
+    : QWidget(parent), m_settings(settings), m_product(product), m_loader(new FirmwareLoader(this))
 {
     setObjectName(u"fraFirmwareFrame"_s);
 
@@ -66,16 +103,80 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, QWidget *parent)
     versionForm->addRow(tr("Program:"), m_programVersion);
     versionForm->addRow(tr("Keyer firmware:"), m_firmwareVersion);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(portBox);
-    layout->addWidget(versionBox);
-    layout->addStretch();
+    auto *maintenanceBox = new QGroupBox(tr("Software"));
+    auto *grid = new QGridLayout(maintenanceBox);
+    m_inetUpdate = button(u"btnInetUpdate"_s, tr("Check for &Updates"),
+                          tr("Download newer software and keyer firmware"), &SoftwareTab::btnInetUpdate_Click);
+    m_backout = button(u"btnBackout"_s, tr("&Back Out"), tr("Return to the previous downloads"),
+                       &SoftwareTab::btnBackout_Click);
+    m_updateFirmware = button(u"btnUpdateFirmware"_s, tr("Load &Firmware"),
+                              tr("Write the stored firmware into the keyer"), &SoftwareTab::btnUpdateFirmware_Click);
+    grid->addWidget(m_inetUpdate, 0, 0);
+    grid->addWidget(m_backout, 0, 1);
+    grid->addWidget(m_updateFirmware, 1, 0);
+    grid->addWidget(button(u"btnRestartProgram"_s, tr("&Restart Program"), tr("Connect to the keyer again"),
+                           &SoftwareTab::btnRestartProgram_Click),
+                    1, 1);
+    grid->addWidget(button(u"btnSettings"_s, tr("Serial &Ports"), tr("List the serial ports of this computer"),
+                           &SoftwareTab::btnSettings_Click),
+                    2, 0);
+    if (m_product.settingsExport) {
+        grid->addWidget(button(u"btnExport"_s, tr("&Export Settings"), tr("Write all settings to krv.reg"),
+                               &SoftwareTab::btnExport_Click),
+                        3, 0);
+        grid->addWidget(button(u"btnImport"_s, tr("&Import Settings"), tr("Read all settings from a .reg file"),
+                               &SoftwareTab::btnImport_Click),
+                        3, 1);
+    }
+
+    auto *instructions = new QPlainTextEdit(firmwareInstructions());
+    instructions->setObjectName(u"Text1"_s);
+    instructions->setReadOnly(true);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(portBox);
+    left->addWidget(versionBox);
+    left->addWidget(maintenanceBox);
+    left->addStretch();
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(instructions, 1);
 
     connect(m_portList, &QComboBox::activated, this, &SoftwareTab::portChosen);
     connect(m_autoCom, &QCheckBox::clicked, this, &SoftwareTab::autoComClicked);
     connect(m_portList, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_device->setText(m_portList->itemData(index).toString());
     });
+}
+
+SoftwareTab::~SoftwareTab() = default;
+
+QPushButton *SoftwareTab::button(const QString &name, const QString &text, const QString &tip,
+                                 void (SoftwareTab::*handler)())
+{
+    auto *b = new QPushButton(text);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    connect(b, &QPushButton::clicked, this, handler);
+    return b;
+}
+
+void SoftwareTab::attach(KeyerLink *link, std::function<void()> restart)
+{
+    m_link = link;
+    m_restart = std::move(restart);
+}
+
+QMessageBox::StandardButton SoftwareTab::message(QMessageBox::Icon icon, const QString &text,
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton)
+{
+    if (m_messageHook)
+        return m_messageHook(icon, text, buttons, defaultButton);
+    QMessageBox box(icon, window()->windowTitle(), text, buttons, this);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
 }
 
 void SoftwareTab::setPortTable(const PortTable &table)
@@ -164,9 +265,12 @@ void SoftwareTab::setBaudRateText(const QString &text)
     m_baudRate->setText(text);
 }
 
-void SoftwareTab::setFirmwareVersion(const QString &text)
+void SoftwareTab::setFirmwareVersion(const QByteArray &version, const QByteArray &build)
 {
-    m_firmwareVersion->setText(text);
+    const QByteArray digits = version.leftJustified(2, ' ');
+    m_firmwareVersion->setText(QString::fromLatin1(digits.left(1) + '.' + digits.mid(1, 1) + '.' + build));
+    m_firmwareFirst = version.trimmed().toInt();
+    m_firmwareSecond = build.trimmed().toInt();
 }
 
 void SoftwareTab::portChosen(int index)
@@ -179,4 +283,209 @@ void SoftwareTab::autoComClicked(bool on)
 {
     m_settings->setSetting(u"AutoCOM"_s, on ? u"1"_s : u"0"_s);
     m_portList->setEnabled(!on);
+}
+
+void SoftwareTab::setOtherTabsEnabled(bool on)
+{
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                if (tabs->widget(i) != this)
+                    tabs->setTabEnabled(i, on);
+            }
+            tabs->setCurrentWidget(this);
+            return;
+        }
+    }
+}
+
+void SoftwareTab::btnInetUpdate_Click()
+{
+    QList<QSslCertificate> trusted;
+    const QString caFile = m_settings->setting(u"DownloadCertificates"_s, {});
+    if (!caFile.isEmpty()) {
+        trusted = QSslCertificate::fromPath(caFile);
+        if (trusted.isEmpty()) {
+            message(QMessageBox::Critical,
+                    tr("The certificate file %1 (setting DownloadCertificates) could not be read.").arg(caFile));
+            return;
+        }
+    }
+    const QUrl server(m_product.manager ? m_settings->setting(u"DownloadServer"_s, UpdateProduct::defaultServer())
+                                        : UpdateProduct::defaultServer());
+
+    // The keyer's events wait while the window runs the check; they are
+    // read again, and what came meanwhile with them, once it is over.
+    const int threshold = m_link ? m_link->receiveThreshold() : 0;
+    if (m_link)
+        m_link->setReceiveThreshold(0);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    DownloadWindow download(window());
+    download.show();
+    Downloader downloader;
+    downloader.addCaCertificates(trusted);
+    connect(&download, &QDialog::rejected, this, [&downloader] { downloader.abort(); });
+    UpdateFolders folders(QDir::currentPath(), m_product);
+    UpdateCheck check(m_product, folders, downloader);
+    check.setProgress([&download](const QString &label) { download.setText(label); });
+    const UpdateCheck::Outcome outcome = check.run(
+        server, {VersionRules::ProgramMajor, VersionRules::ProgramMinor, VersionRules::ProgramRevision,
+                 m_firmwareFirst, m_firmwareSecond});
+    download.hide();
+    QApplication::restoreOverrideCursor();
+    if (m_link)
+        m_link->setReceiveThreshold(threshold);
+
+    if (outcome.installerStored)
+        m_updatePending = true;
+    const QMessageBox::Icon icon = outcome.failed           ? QMessageBox::Critical
+                                   : outcome.firmwareStored ? QMessageBox::Warning
+                                                            : QMessageBox::Information;
+    message(icon, outcome.message);
+}
+
+void SoftwareTab::btnBackout_Click()
+{
+    UpdateFolders folders(QDir::currentPath(), m_product);
+    const UpdateFolders::BackOut result = folders.backOut([this](const QString &question) {
+        return message(QMessageBox::Warning, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               == QMessageBox::Yes;
+    });
+    if (result.installerRestored)
+        m_updatePending = true;
+    if (result.message.isEmpty())
+        return;
+    const bool nothingFound = !result.firmwareRestored && !result.installerRestored;
+    message(nothingFound ? QMessageBox::Information : QMessageBox::Warning, result.message);
+}
+
+void SoftwareTab::btnUpdateFirmware_Click()
+{
+    if (m_loader->isRunning()) {
+        message(QMessageBox::Warning, tr("The firmware loader is still running."));
+        return;
+    }
+    const QString image = QDir::currentPath() + u"/Updates/"_s + m_product.firmware;
+    if (!QFile::exists(image)) {
+        message(QMessageBox::Critical, tr("No keyer firmware has been stored yet: %1 is missing.\r\n"
+                                          "Click \"Check for Updates\" first.")
+                                           .arg(QDir::toNativeSeparators(image)));
+        return;
+    }
+    const QString device = m_table.stableName(selectedPort());
+    if (selectedPort() < 1 || device.isEmpty()) {
+        message(QMessageBox::Critical, tr("The keyer's port is not known: choose it in the port list first."));
+        return;
+    }
+    const QStringList command = FirmwareLoader::commandLine(
+        m_settings->setting(u"FirmwareLoader"_s, FirmwareLoader::defaultCommand()), device,
+        m_settings->intSetting(u"Baudrate"_s, 38400), image);
+    // Checked before the port is given up: without a loader the keyer
+    // stays connected.
+    QString error = FirmwareLoader::missingProgram(command);
+    if (!error.isEmpty()) {
+        message(QMessageBox::Critical, error);
+        return;
+    }
+
+    if (m_link)
+        m_link->closePort();
+    setOtherTabsEnabled(false);
+    m_inetUpdate->setEnabled(false);
+    m_updateFirmware->setEnabled(false);
+    m_backout->setEnabled(false);
+    if (!m_loaderWindow) {
+        m_loaderWindow = new FirmwareLoaderWindow(this);
+        connect(m_loader, &FirmwareLoader::output, m_loaderWindow, &FirmwareLoaderWindow::append);
+        connect(m_loader, &FirmwareLoader::finished, m_loaderWindow, &FirmwareLoaderWindow::end);
+        connect(m_loaderWindow, &FirmwareLoaderWindow::stopRequested, m_loader, &FirmwareLoader::stop);
+    }
+    m_loaderWindow->begin(command);
+    m_loaderWindow->show();
+    m_loaderWindow->raise();
+    if (!m_loader->start(command, &error)) {
+        m_loaderWindow->append(error);
+        message(QMessageBox::Critical, error);
+    }
+    // One click, one loader: the button rests for a second.
+    if (m_link)
+        m_link->Wait(1000);
+    m_updateFirmware->setEnabled(true);
+}
+
+void SoftwareTab::btnRestartProgram_Click()
+{
+    if (m_loader->isRunning()) {
+        message(QMessageBox::Warning, tr("The firmware loader is still writing to the keyer. "
+                                         "Restart when it has finished."));
+        return;
+    }
+    if (m_link)
+        m_link->closePort();
+    m_updateFirmware->setEnabled(true);
+    m_inetUpdate->setEnabled(true);
+    if (m_product.manager)
+        m_backout->setEnabled(true);
+    setOtherTabsEnabled(false);
+    if (m_restart)
+        m_restart();
+}
+
+void SoftwareTab::btnSettings_Click()
+{
+    if (!m_portsWindow)
+        m_portsWindow = new SerialPortsWindow(m_table.devices(), this);
+    else
+        m_portsWindow->refresh();
+    m_portsWindow->show();
+    m_portsWindow->raise();
+}
+
+void SoftwareTab::btnExport_Click()
+{
+    const QString folder = QDir::currentPath();
+    QString error;
+    if (!SettingsTransfer(*m_settings).exportTo(folder + u"/krv.reg"_s, &error)) {
+        message(QMessageBox::Critical, error);
+        return;
+    }
+    // Our file is read back by Import Settings, not by regedit.exe.
+    message(QMessageBox::Information, u"All settings have been exported to "_s
+                                          + QDir::toNativeSeparators(folder + u"/krv.reg"_s)
+                                          + u"\r\nYou can import them with \"Import Settings\" on this or another computer"_s);
+}
+
+void SoftwareTab::btnImport_Click()
+{
+    const QString folder = QDir::currentPath();
+    const QString file = QFileDialog::getOpenFileName(this, tr("Import Settings"), folder + u"/krv.reg"_s,
+                                                      tr("Settings (*.reg);;All files (*)"));
+    if (file.isEmpty())
+        return;
+    const QString backup = folder + u"/krv-previous.reg"_s;
+    if (message(QMessageBox::Question,
+                tr("Replace all settings by those in %1?\r\nThe current settings are kept in %2.")
+                    .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(backup)),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    QString error;
+    if (!SettingsTransfer(*m_settings).importFrom(file, backup, &error)) {
+        message(QMessageBox::Critical, error);
+        return;
+    }
+    message(QMessageBox::Information, tr("The settings have been imported. End the program and start it again to "
+                                         "use them all.\r\nThe previous settings are kept in %1.")
+                                          .arg(QDir::toNativeSeparators(backup)));
+}
+
+void SoftwareTab::startPendingInstaller()
+{
+    UpdateFolders folders(QDir::currentPath(), m_product);
+    if (!m_updatePending || !QFile::exists(folders.updatesPath(UpdateFolders::Kind::Installer)))
+        return;
+    m_updatePending = false;
+    QString error;
+    if (!folders.startInstaller(&error))
+        message(QMessageBox::Critical, error);
 }

@@ -98,6 +98,10 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
     m_terminal = new TerminalTab;
     m_configurationTab = new ConfigurationTab(&m_record, m_settings);
     m_software = new SoftwareTab(m_settings);
+    m_software->attach(&m_link, [this] {
+        m_startupStarted = false;
+        Form_Activate();
+    });
     auto *users = new QWidget;
     users->setObjectName(u"fraUsersFrame"_s);
     auto *logbook = new QWidget;
@@ -320,9 +324,7 @@ void Configuration::ApplyConfiguration()
     m_link.setReceiveThreshold(0);
     m_configurationTab->setConfigurationLoad(true);
     m_configurationTab->showRecord();
-    const QByteArray version = m_record.firmwareVersion.leftJustified(2, ' ');
-    m_software->setFirmwareVersion(QString::fromLatin1(version.left(1) + '.' + version.mid(1, 1) + '.'
-                                                       + m_record.firmwareBuild));
+    m_software->setFirmwareVersion(m_record.firmwareVersion, m_record.firmwareBuild);
     m_terminal->showSpeed(m_record.currentSpeed.toInt());
     m_terminal->setOnAir(!(m_record.status & 1), m_record.optionWord & Option::SSB);
     updateCaption();

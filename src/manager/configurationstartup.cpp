@@ -257,4 +257,5 @@ void Configuration::Form_QueryUnload()
     // The radio port closes here.
     savePlacement();
     m_link.signOff();
+    m_software->startPendingInstaller();
 }

@@ -31,7 +31,11 @@ TrainerWindow::TrainerWindow(SettingsStore *settings, KeyerPort *port, QWidget *
     header->addStretch();
     header->addWidget(m_version);
 
-    m_software = new SoftwareTab(settings);
+    m_software = new SoftwareTab(settings, UpdateProduct::krt());
+    m_software->attach(&m_link, [this] {
+        m_started = false;
+        Form_Activate();
+    });
     m_tabs = new QTabWidget;
     m_tabs->addTab(new QWidget, tr("&Monitor"));
     m_tabs->addTab(new QWidget, tr("&Configuration"));
@@ -137,6 +141,7 @@ void TrainerWindow::closeEvent(QCloseEvent *event)
         m_closing = true;
         m_link.cancel();
         m_link.signOff();
+        m_software->startPendingInstaller();
         m_shutdownDone = true;
     }
     event->accept();

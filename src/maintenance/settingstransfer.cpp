@@ -1,0 +1,61 @@
+#include "settingstransfer.h"
+
+#include "settingsstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The store's own file as QSettings reads it: an INI file here (and in the
+// tests everywhere), the registry key on Windows.
+QSettings::Format formatOf(const QString &storeFile)
+{
+    return QFileInfo::exists(storeFile) ? QSettings::IniFormat : QSettings::NativeFormat;
+}
+
+bool copySettings(QSettings &from, QSettings &to)
+{
+    to.clear();
+    const QStringList keys = from.allKeys();
+    for (const QString &key : keys)
+        to.setValue(key, from.value(key));
+    to.sync();
+    return to.status() == QSettings::NoError;
+}
+
+} // namespace
+
+bool SettingsTransfer::exportTo(const QString &file, QString *error)
+{
+    m_store.sync();
+    QFile::remove(file);
+    QSettings from(m_store.fileName(), formatOf(m_store.fileName()));
+    QSettings to(file, QSettings::IniFormat);
+    if (!copySettings(from, to) || !QFile::exists(file)) {
+        *error = u"The settings could not be written to %1"_s.arg(QDir::toNativeSeparators(file));
+        return false;
+    }
+    return true;
+}
+
+bool SettingsTransfer::importFrom(const QString &file, const QString &backupFile, QString *error)
+{
+    QSettings from(file, QSettings::IniFormat);
+    if (!QFile::exists(file) || from.status() != QSettings::NoError || !from.childGroups().contains(u"Settings"_s)) {
+        *error = u"%1 holds no Dashwright settings; nothing was changed."_s.arg(QDir::toNativeSeparators(file));
+        return false;
+    }
+    if (!exportTo(backupFile, error))
+        return false;
+    QSettings to(m_store.fileName(), formatOf(m_store.fileName()));
+    if (!copySettings(from, to)) {
+        *error = u"The settings could not be imported; the previous ones are in %1"_s.arg(QDir::toNativeSeparators(backupFile));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,96 @@
+#include "settingsstore.h"
+#include "settingstransfer.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Values = QMap<QString, QString>; // "section/key" -> value
+
+Values everything(const QString &iniFile)
+{
+    QSettings settings(iniFile, QSettings::IniFormat);
+    Values values;
+    for (const QString &key : settings.allKeys())
+        values.insert(key, settings.value(key).toString());
+    return values;
+}
+
+void fill(SettingsStore &store, const Values &values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        store.setValue(it.key().section(u'/', 0, 0), it.key().section(u'/', 1), it.value());
+    store.sync();
+}
+
+} // namespace
+
+// Settings export to krv.reg and import of such a file.
+class TestSettingsTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportThenImportRestores_data();
+    void exportThenImportRestores();
+};
+
+void TestSettingsTransfer::exportThenImportRestores_data()
+{
+    QTest::addColumn<Values>("settings");
+
+    QTest::newRow("window and port") << Values{{u"Settings/WindowWidth"_s, u"860"_s},
+                                               {u"Settings/COMPortDevice"_s, u"/dev/serial/by-id/usb-FTDI-if00"_s},
+                                               {u"Settings/DownloadServer"_s, u"https://example.org/a b"_s}};
+    QTest::newRow("profiles and smart text, odd characters")
+        << Values{{u"Settings/Nordic"_s, u"1"_s},
+                  {u"PROFILE 3/CALL1"_s, u"OZ1ÆØÅ"_s},
+                  {u"PROFILE 3/MSG2"_s, u"CQ \"TEST\" = ; # , \\ de <ar>"_s},
+                  {u"SmartText/F1"_s, u""_s}};
+}
+
+void TestSettingsTransfer::exportThenImportRestores()
+{
+    QFETCH(Values, settings);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString storeFile = dir.filePath(u"Dashwright.conf"_s);
+    SettingsStore store(storeFile);
+    fill(store, settings);
+    SettingsTransfer transfer(store);
+
+    QString error;
+    const QString exported = dir.filePath(u"krv.reg"_s);
+    QVERIFY2(transfer.exportTo(exported, &error), qPrintable(error));
+    QCOMPARE(everything(exported), settings);
+
+    // Later changes, then the import: the exported settings come back
+    // exactly, keys added since are gone, the changed ones are kept aside.
+    store.setSetting(u"WindowWidth"_s, u"1"_s);
+    store.setValue(u"PROFILE 9"_s, u"CALL2"_s, u"added"_s);
+    store.sync();
+    const Values changed = everything(storeFile);
+    const QString backup = dir.filePath(u"krv-previous.reg"_s);
+    QVERIFY2(transfer.importFrom(exported, backup, &error), qPrintable(error));
+    QCOMPARE(everything(storeFile), settings);
+    QCOMPARE(everything(backup), changed);
+    // The running program's store sees the imported values.
+    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+        QCOMPARE(store.value(it.key().section(u'/', 0, 0), it.key().section(u'/', 1), u"-"_s), it.value());
+
+    // A file that is no settings export changes nothing.
+    QFile other(dir.filePath(u"other.reg"_s));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write("[Fonts]\nsize=3\n");
+    other.close();
+    QVERIFY(!transfer.importFrom(other.fileName(), backup, &error));
+    QVERIFY(error.contains(u"holds no Dashwright settings"_s));
+    QCOMPARE(everything(storeFile), settings);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsTransfer)
+#include "tst_settingstransfer.moc"
