@@ -6,6 +6,13 @@
 #include <QByteArray>
 #include <QTimer>
 
+// A command byte and its one-byte payload (send character, keypad
+// function, set speed).
+inline QByteArray keyerCommand(char command, char payload)
+{
+    return QByteArray(1, command).append(payload);
+}
+
 // The keyer link: the port, the receive text, the shared completion flag
 // of every wait and the synchronous receive routines.
 //

@@ -63,7 +63,8 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
       m_settings(settings),
       m_options(options),
       m_link(port, this),
-      m_events(m_link, *this)
+      m_events(m_link, *this),
+      m_sender(m_link, *this)
 {
     setObjectName(u"Configuration"_s);
     setWindowTitle(u"Dashwright Manager"_s);
@@ -125,7 +126,7 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
     layout->addLayout(header);
     layout->addWidget(m_tabs, 1);
     setCentralWidget(central);
-    resize(860, 620);
+    resize(1180, 740);
 
     setTabsEnabled(false);
     m_tabs->setCurrentIndex(SoftwarePage);
@@ -143,6 +144,7 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
             m_settings->setSetting(u"KRVLastScreen"_s, m_currentScreen);
         }
     });
+    wireTerminal();
     connect(m_terminal, &TerminalTab::speedChosen, this, [this](int wpm) {
         m_record.currentSpeed = QByteArray::number(wpm);
         if (m_link.isOpen())
@@ -326,7 +328,15 @@ void Configuration::ApplyConfiguration()
     m_configurationTab->showRecord();
     m_software->setFirmwareVersion(m_record.firmwareVersion, m_record.firmwareBuild);
     m_terminal->showSpeed(m_record.currentSpeed.toInt());
-    m_terminal->setOnAir(!(m_record.status & 1), m_record.optionWord & Option::SSB);
+    const quint16 options = m_record.optionWord;
+    m_terminal->setOnAir(!(m_record.status & 1), options & Option::SSB);
+    m_terminal->showBand(m_record.band % 16);
+    m_terminal->showMode(options & Option::SSB);
+    m_terminal->showHandKey((options & Option::HandKey) || (options & Option::KeyerModeMask) == 5);
+    m_terminal->showAutoLogging(!(options & Option::AutoLoggingOff));
+    m_terminal->showSerialNumber(m_record.serialNumber, options & Option::ContestMode);
+    m_terminal->showUser(options & Option::User2);
+    refreshTerminal();
     updateCaption();
     setKRVImageFunction();
     m_link.setReceiveThreshold(1);

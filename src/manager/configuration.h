@@ -4,6 +4,8 @@
 #include "countrytable.h"
 #include "keyereventstream.h"
 #include "keyerlink.h"
+#include "keycommands.h"
+#include "messagesender.h"
 #include "programoptions.h"
 #include "remotetable.h"
 #include "settingsstore.h"
@@ -32,7 +34,7 @@ struct RemoteSettings
 
 // The manager's main window: five tabs, the keyer link and its event
 // stream, start-up and shutdown.
-class Configuration : public QMainWindow, private KeyerEventSink
+class Configuration : public QMainWindow, private KeyerEventSink, private MessageSenderHost
 {
     Q_OBJECT
 public:
@@ -74,7 +76,28 @@ public:
     void btnUseConfig_Click();
     void KRVLabel_Click();
 
+    // The Terminal tab's operations (QSO entry, keyboard commands).
+    // Hands text to the keyer as if typed on its own keyboard.
+    void sendKeyboard(const QString &text);
+    void btnSendMessage_Click() { m_sender.send(); }
+    void btnCheckCall_Click();
+    void btnLogQSO_Click();
+    void btnDeleteQSO_Click();
+    void btnUndelete_Click();
+    void btnEditQSO_Click();
+    void btnMinus_Click();
+    void btnTune_MouseDown(bool leftButton);
+    // Empties the send buffer; the button also tells the keyer (a blank).
+    void clearSendBuffer(bool fromButton);
+    // The key preview: a key-down on the window, before the focused control.
+    bool keyDown(QKeyEvent *event);
+    const MessageSender &sender() const { return m_sender; }
+    // Set while the keyboard simulator of the remote link types what the
+    // keyer decodes into another program: the Terminal tab ignores keys.
+    void setKeyboardSimulatorOn(bool on) { m_keyboardSimulatorOn = on; }
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -101,6 +124,42 @@ private:
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
+    // The Terminal tab.
+    void wireTerminal();
+    void refreshTerminal();
+    QString lastWord() const;
+    QString ownCall() const override;
+    void startDataEntry(KeyCommands::DataEntry mode, const QString &caption);
+    void finishDataEntry();
+    void messageKey(QChar key);
+    void toggleUser();
+    void receivedReport();
+    void keypadFunction(QChar key);
+    void saveMonitor();
+    void reviewMonitor();
+    void showHelp(bool shift);
+    void setMillKeyboard(bool on);
+    void serialNumberLeft();
+    void instantBand(int index);
+    void instantMode(int index);
+    bool typedCharacter(QKeyEvent *event);
+    KeyCommands::KeyState keyState() const;
+    void execute(const KeyCommands::Decision &decision, QKeyEvent *event, bool *consumed);
+    // Smart text of F2..F12, expanded: the profiles' store.
+    QString smartText(int key) const;
+
+    // MessageSenderHost
+    QString sendBufferText() const override;
+    void transmissionStarted() override;
+    void setSending(bool sending) override;
+    bool editMode() const override;
+    void sentRst() override;
+    bool autoLogging() const override;
+    bool callShown() const override;
+    void qsoLogged() override;
+    int keyerSpeed() const override;
+    void sendFailed(const QString &message) override;
+
     // KeyerEventSink
     qsizetype monitorLength() const override;
     QString monitorTail(qsizetype count) const override;
@@ -112,6 +171,14 @@ private:
     void speedReported(int wpm) override;
     void configurationBlock(const QByteArray &block) override;
     qint16 qsoCount() const override { return m_record.qsoCount; }
+    bool takeNewLineFlag() override { return std::exchange(m_newLineFlag, false); }
+    bool messageBusy() const override { return m_sender.busy(); }
+    void releaseTune() override;
+    void recordForEditing() override;
+    void qsoStored() override;
+    void clearSendBuffer() override { clearSendBuffer(false); }
+    void callReported(const CallReport &report) override;
+    void endOfMessage() override;
     void monitorFull() override;
     void showError(const QString &message) override;
 
@@ -147,6 +214,12 @@ private:
     bool m_nordic = false;
     bool m_monitorFullShown = false;
     bool m_transferBusy = false;
+    MessageSender m_sender;
+    KeyCommands::DataEntry m_dataEntry = KeyCommands::DataEntry::None;
+    QString m_keyboardText;
+    bool m_newLineFlag = false;
+    bool m_firstKeyMarker = false;
+    bool m_keyboardSimulatorOn = false;
     int m_currentScreen = 0;
     int m_comPort = 1;
     qint32 m_baudRate = 38400;

@@ -170,8 +170,9 @@ void Configuration::Form_Activate()
     // Left over from an interrupted ADIF import.
     QFile::remove(u"LogFiles/~adifimport.krv"_s);
     setKeyerClock();
-    // The radio connects here when RadioAutoConnect is set, and the mill
-    // keyboard mode is applied.
+    // The radio connects here when RadioAutoConnect is set.
+    m_terminal->setMillKeyboard(m_settings->intSetting(u"MillKeyboard"_s, 0) == 1);
+    refreshTerminal();
     m_events.setLastKnownCount(m_record.qsoCount);
 }
 

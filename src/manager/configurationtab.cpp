@@ -275,9 +275,7 @@ void ConfigurationTab::connectHandlers()
         ctlSpeedLow->setEnabled(true);
         ctlSpeedHigh->setEnabled(true);
     });
-    connect(cboBand, &QComboBox::activated, this, [this](int index) {
-        m_record->band = quint8((m_record->band & 0xF0) | (index & 0x0F));
-    });
+    connect(cboBand, &QComboBox::activated, this, &ConfigurationTab::chooseBand);
     connect(cbxAlways, &QCheckBox::clicked, this, [this](bool checked) {
         // Bits 5-7 have no control; a click clears them.
         m_record->band = quint8((checked ? 16 : 0) + qMax(0, cboBand->currentIndex()));
@@ -290,21 +288,8 @@ void ConfigurationTab::connectHandlers()
     connect(txtSerialNumber, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_record->serialNumber = text.toInt();
     });
-    connect(cbxSSB, &QCheckBox::clicked, this, [this](bool checked) {
-        setOption(Option::SSB, checked);
-        if (checked) {
-            // SSB QSOs are always searched in the log.
-            cbxLogSearch->setChecked(true);
-            setOption(Option::LogSearchOff, false);
-        }
-        cbxLogSearch->setEnabled(!checked);
-        emit ssbChanged(checked);
-    });
-    connect(cbxHandkey, &QCheckBox::clicked, this, [this](bool checked) {
-        setOption(Option::HandKey, checked);
-        if (!m_configurationLoad)
-            emit sendConfigRequested();
-    });
+    connect(cbxSSB, &QCheckBox::clicked, this, &ConfigurationTab::chooseSsb);
+    connect(cbxHandkey, &QCheckBox::clicked, this, &ConfigurationTab::chooseHandKey);
     connect(cbxTRComp, &QCheckBox::clicked, this, &ConfigurationTab::setTRCompensation);
     connect(cbxNordic, &QCheckBox::clicked, this, [this](bool checked) {
         m_settings->setSetting(u"Nordic"_s, checked ? u"1"_s : u"0"_s);
@@ -401,6 +386,45 @@ void ConfigurationTab::showRecord()
         cbxHandkey->setChecked(true);
         m_record->optionWord |= Option::HandKey;
     }
+}
+
+void ConfigurationTab::chooseBand(int index)
+{
+    cboBand->setCurrentIndex(index);
+    m_record->band = quint8((m_record->band & 0xF0) | (index & 0x0F));
+}
+
+void ConfigurationTab::chooseSsb(bool on)
+{
+    cbxSSB->setChecked(on);
+    setOption(Option::SSB, on);
+    if (on) {
+        // SSB QSOs are always searched in the log.
+        cbxLogSearch->setChecked(true);
+        setOption(Option::LogSearchOff, false);
+    }
+    cbxLogSearch->setEnabled(!on);
+    emit ssbChanged(on);
+}
+
+void ConfigurationTab::chooseHandKey(bool on)
+{
+    cbxHandkey->setChecked(on);
+    setOption(Option::HandKey, on);
+    if (!m_configurationLoad)
+        emit sendConfigRequested();
+}
+
+void ConfigurationTab::chooseAutoLogging(bool on)
+{
+    cbxDetect->setChecked(on);
+    setOption(Option::AutoLoggingOff, !on);
+}
+
+void ConfigurationTab::setBandControlsEnabled(bool on)
+{
+    cboBand->setEnabled(on);
+    cbxSSB->setEnabled(on);
 }
 
 void ConfigurationTab::setTransferButtonsEnabled(bool on)

@@ -38,6 +38,14 @@ public:
     // Nordic and AutoAudit boxes from the settings.
     void loadSettings();
 
+    // The Terminal tab's instant controls act through these, as the
+    // operator's own change of this tab's controls would.
+    void chooseBand(int index);
+    void chooseSsb(bool on);
+    void chooseHandKey(bool on);
+    void chooseAutoLogging(bool on);
+    void setBandControlsEnabled(bool on);
+
 signals:
     void readConfigRequested();
     void useConfigRequested();

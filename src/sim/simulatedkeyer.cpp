@@ -598,16 +598,16 @@ void SimulatedKeyer::closeEntry()
     reportOpenRecord();
 }
 
-// A character still waiting is dropped unreported; one already keyed is
-// taken out of the word and reported with the erase event.
+// A character still waiting is dropped; one already keyed is taken out of
+// the word. The host asked for it and mends its own monitor, so the keyer
+// reports nothing (its erase event stands for its own take-backs).
 void SimulatedKeyer::takeBack()
 {
     if (!m_keying.isEmpty() && m_keying.last().kind == KeyingItem::Character) {
         m_keying.removeLast();
         return;
     }
-    if (m_entry.takeBackKeyed())
-        send("<"_ba);
+    m_entry.takeBackKeyed();
 }
 
 // Storing a new QSO changes the count (and the next serial number in

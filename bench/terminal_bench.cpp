@@ -1,0 +1,164 @@
+// Typing to the keyer: how long a key typed in immediate mode takes to
+// leave the serial port as its send-character command, and the manager's
+// CPU time per character while a 500-character message goes out.
+//
+// The window runs offscreen in this process. For the latency the keyer is
+// simulated in this process too, so that the moment the bytes come out of
+// the pseudo-terminal is read on the same clock as the key. For the CPU
+// time the simulated keyer runs as its own program, so that only the
+// manager's work is counted.
+
+#include "configuration.h"
+#include "demokeyer.h"
+#include "ptyendpoint.h"
+#include "serialkeyerport.h"
+#include "settingsstore.h"
+#include "simulatedkeyer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Keys = 60;
+constexpr int MessageLength = 500;
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Manager
+{
+    explicit Manager(const QString &device)
+    {
+        const QDate today = QDate::currentDate();
+        settings.setSetting(u"LastUpdate"_s, today.year() * 100 + today.month());
+        settings.setSetting(u"KRVLastScreen"_s, 1);
+        QDir::setCurrent(dir.path());
+        window = std::make_unique<Configuration>(&settings, &port, ProgramOptions{});
+        window->setPortTable(PortTable({device}));
+        window->setMessageHook([](QMessageBox::Icon, const QString &text, QMessageBox::StandardButtons,
+                                  QMessageBox::StandardButton) {
+            std::fprintf(stderr, "message: %s\n", qPrintable(text));
+            return QMessageBox::Ok;
+        });
+        window->show();
+        QElapsedTimer wait;
+        wait.start();
+        while (window->startupResult() == Configuration::StartupResult::NotRun && wait.elapsed() < 30000)
+            QTest::qWait(20);
+        QTest::qWait(1500); // the clock setting ends start-up
+        sendBuffer = window->findChild<QPlainTextEdit *>(u"txtSendBuffer"_s);
+        QApplication::setActiveWindow(window.get());
+        sendBuffer->setFocus();
+    }
+
+    void setSpeed(int wpm) { window->findChild<QSlider *>(u"speedSlider"_s)->setValue(wpm); }
+
+    QTemporaryDir dir;
+    SettingsStore settings{dir.filePath(u"settings.ini"_s)};
+    SerialKeyerPort port;
+    std::unique_ptr<Configuration> window;
+    QPlainTextEdit *sendBuffer = nullptr;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    // Key to wire, in immediate mode while the transmission is open.
+    QList<qint64> latencies;
+    {
+        SimulatedKeyer keyer;
+        PtyEndpoint pty;
+        if (!pty.open()) {
+            std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
+            return 1;
+        }
+        pty.attach(&keyer);
+        QElapsedTimer clock;
+        clock.start();
+        qint64 keyAt = -1;
+        QObject::connect(&pty, &PtyEndpoint::received, [&](const QByteArray &bytes) {
+            if (keyAt >= 0 && bytes.contains("\x09" "E")) {
+                latencies << clock.nsecsElapsed() - keyAt;
+                keyAt = -1;
+            }
+        });
+        Manager manager(pty.slavePath());
+        if (manager.window->startupResult() != Configuration::StartupResult::Ready) {
+            std::fprintf(stderr, "krv did not connect to the simulated keyer\n");
+            return 1;
+        }
+        manager.setSpeed(30);
+        manager.window->findChild<QCheckBox *>(u"cbxSendImmediate"_s)->setChecked(true);
+        // "E" is keyed in 160 ms at 30 wpm; the transmission stays open for 400.
+        int typed = 0;
+        QTimer typing;
+        QObject::connect(&typing, &QTimer::timeout, [&] {
+            if (typed++ == Keys) {
+                typing.stop();
+                return;
+            }
+            keyAt = clock.nsecsElapsed();
+            QTest::keyClick(manager.sendBuffer, Qt::Key_E);
+        });
+        typing.start(250);
+        while (typing.isActive())
+            QTest::qWait(50);
+        QTest::qWait(1000);
+    }
+
+    // CPU per character of a long message, the keyer in its own process.
+    double cpuPerCharacterMs = -1;
+    {
+        DemoKeyer keyer;
+        if (!keyer.start()) {
+            std::fprintf(stderr, "%s\n", qPrintable(keyer.errorString()));
+            return 1;
+        }
+        Manager manager(keyer.device());
+        manager.setSpeed(75);
+        QString message;
+        while (message.size() < MessageLength)
+            message += u"CQ TEST DE K1XYZ "_s;
+        message.truncate(MessageLength);
+        manager.sendBuffer->setPlainText(message);
+        const double before = cpuSeconds();
+        manager.window->btnSendMessage_Click();
+        cpuPerCharacterMs = (cpuSeconds() - before) * 1000.0 / MessageLength;
+    }
+
+    if (latencies.isEmpty()) {
+        std::fprintf(stderr, "no key reached the keyer\n");
+        return 1;
+    }
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("key to wire in immediate mode: median %.3f ms, 90th percentile %.3f ms, max %.3f ms over %lld keys"
+                " (target: median < 2 ms)\n",
+                latencies.at(latencies.size() / 2) / 1e6, latencies.at(latencies.size() * 9 / 10) / 1e6,
+                latencies.last() / 1e6, qint64(latencies.size()));
+    std::printf("CPU per character of a %d-character message: %.4f ms (target < 0.2 ms)\n", MessageLength,
+                cpuPerCharacterMs);
+    return 0;
+}
