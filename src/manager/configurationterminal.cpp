@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
 
@@ -169,7 +170,12 @@ void Configuration::transmissionStarted()
 
 void Configuration::setSending(bool sending)
 {
-    setTabsEnabled(!sending);
+    // The other tabs rest; this one stays, or the send buffer would lose
+    // the focus and the operator could not type on during the message.
+    for (int page = 0; page < m_tabs->count(); ++page) {
+        if (page != m_tabs->currentIndex())
+            m_tabs->tabBar()->setTabEnabled(page, !sending);
+    }
     const bool ssb = m_record.optionWord & Option::SSB;
     const bool editing = m_terminal->editMode();
     m_terminal->setSending(sending, ssb, editing);
