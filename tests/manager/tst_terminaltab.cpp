@@ -42,6 +42,7 @@ void TestTerminalTab::startOnTerminal(Station &station)
     station.settings->setSetting(u"LastUpdate"_s, today.year() * 100 + today.month());
     station.startWindow();
     QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    QCOMPARE(station.child<QTabWidget>(u"tabScreens"_s)->currentIndex(), int(Configuration::TerminalPage));
     QApplication::setActiveWindow(station.window.get());
     station.child<QPlainTextEdit>(u"txtSendBuffer"_s)->setFocus();
     QTRY_VERIFY(station.child<QPlainTextEdit>(u"txtSendBuffer"_s)->hasFocus());
@@ -80,6 +81,7 @@ void TestTerminalTab::messageIsLoggedAutomatically()
     QTRY_COMPARE_WITH_TIMEOUT(station.child<QPlainTextEdit>(u"txtMonitorText"_s)->toPlainText(),
                               u"DL1ABC DE K1XYZ K"_s, 20000);
     QCOMPARE(station.child<QLabel>(u"lblCountry"_s)->text(), u"Federal Republic of Germany"_s);
+    QCOMPARE(station.child<QTabWidget>(u"tabScreens"_s)->currentIndex(), int(Configuration::TerminalPage));
 
     // Save QSO: the keyer stores it and the panel is reset.
     station.child<QPushButton>(u"btnLogQSO"_s)->click();
