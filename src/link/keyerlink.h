@@ -6,6 +6,19 @@
 #include <QByteArray>
 #include <QTimer>
 
+// The command bytes of the keyer protocol that are no acknowledged letter.
+namespace KeyerCommand {
+constexpr char SetSpeed = 1;
+constexpr char StartOfText = 2;
+constexpr char EndOfText = 3;
+constexpr char ToggleUser = 4;
+constexpr char StartOfTransmission = 7;
+constexpr char KeyboardEntry = 8;
+constexpr char SendCharacter = 9;
+constexpr char KeypadFunction = 16;
+constexpr char StopTransfer = 18;
+} // namespace KeyerCommand
+
 // A command byte and its one-byte payload (send character, keypad
 // function, set speed).
 inline QByteArray keyerCommand(char command, char payload)

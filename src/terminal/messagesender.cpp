@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr char StartOfTransmission = 7;
-constexpr char SendCharacter = 9;
-constexpr char KeypadFunction = 16;
 // The longest character the keyer keys, in dot units with its gap.
 constexpr int LongestCharacterUnits = 30;
 constexpr int CharacterNotReported = 2011;
@@ -28,7 +25,7 @@ void MessageSender::send()
         m_host.sentRst();
         return;
     }
-    m_link.write(QByteArray(1, StartOfTransmission));
+    m_link.write(QByteArray(1, KeyerCommand::StartOfTransmission));
     m_host.transmissionStarted();
     m_link.Wait(50);
     m_pointer = qMax<qsizetype>(1, m_pointer);
@@ -71,7 +68,7 @@ bool MessageSender::sendPending(qsizetype callMark)
         if (m_pointer > text.size())
             return true;
         if (callMark > 0 && m_pointer == callMark) {
-            m_link.write(keyerCommand(KeypadFunction, 13));
+            m_link.write(keyerCommand(KeyerCommand::KeypadFunction, 13));
             m_link.Wait(50);
             if (!awaitCall())
                 return false;
@@ -79,7 +76,7 @@ bool MessageSender::sendPending(qsizetype callMark)
         const SendText::Step step = SendText::next(text, m_pointer - 1);
         m_link.linkStatus = KeyerLink::Waiting;
         m_pointer += step.length;
-        m_link.write(keyerCommand(SendCharacter, char(step.code)));
+        m_link.write(keyerCommand(KeyerCommand::SendCharacter, char(step.code)));
         if (SendText::awaitsReport(step.code, m_lastSent) && !awaitReport())
             return false;
         if (step.code == '#') {
