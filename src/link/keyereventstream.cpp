@@ -38,16 +38,20 @@ KeyerEventStream::KeyerEventStream(KeyerLink &link, KeyerEventSink &sink) : m_li
 {
 }
 
+QChar KeyerEventStream::nordicLetter(QChar c)
+{
+    switch (c.unicode()) {
+    case 0xC0: return QChar(0xC5); // À -> Å
+    case 0xC4: return QChar(0xC6); // Ä -> Æ
+    case 0xD6: return QChar(0xF8); // Ö -> ø
+    default: return c;
+    }
+}
+
 QString KeyerEventStream::displayText(QChar c, bool nordic)
 {
-    if (nordic) {
-        if (c == QChar(0xC0))
-            c = QChar(0xC5); // À -> Å
-        else if (c == QChar(0xC4))
-            c = QChar(0xC6); // Ä -> Æ
-        else if (c == QChar(0xD6))
-            c = QChar(0xF8); // Ö -> ø
-    }
+    if (nordic)
+        c = nordicLetter(c);
     switch (c.unicode()) {
     case '0': return QString(QChar(0xD8));
     case '+': return u"<ar> "_s;

@@ -82,6 +82,8 @@ public:
     // Display form of a keyed character: prosigns as "<ar> ", "0" as a
     // slashed zero, Nordic letters when asked for.
     static QString displayText(QChar c, bool nordic);
+    // The keyer's codes for À, Ä and Ö shown as Å, Æ and ø.
+    static QChar nordicLetter(QChar c);
 
     char lastKeyboardByte() const { return m_lastKeyboardByte; }
     void setLastKeyboardByte(char byte) { m_lastKeyboardByte = byte; }

@@ -32,6 +32,9 @@ public:
     virtual void write(const QByteArray &bytes) = 0;
     // Pushes pending output to the device without waiting for the event loop.
     virtual void flush() = 0;
+    // Output written but not yet handed to the device; a long transfer
+    // waits on it so that it runs no further ahead of the line than that.
+    virtual qint64 bytesToWrite() const { return 0; }
     virtual void discardInput() = 0;
     virtual void discardOutput() = 0;
     virtual void setSoftwareFlowControl(bool on) = 0;

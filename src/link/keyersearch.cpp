@@ -37,6 +37,12 @@ KeyerSearch::Result KeyerSearch::run(int port, qint32 baud, bool autoSearch, con
             return !stopped();
         };
         try {
+            // Opening the radio's port would close the radio's link (or
+            // fail), and the keyer is not there anyway.
+            for (const QString &device : m_excluded) {
+                if (m_link.portTable().numberOf(device) == port)
+                    throw KeyerError(KeyerErrors::PortOpenFailed, u"it is the connected radio's port"_s);
+            }
             if (m_trying)
                 m_trying(port, baud);
             if (!pause(100))

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -45,6 +46,9 @@ public:
 
     // Told before each port and rate is tried.
     void setProgress(std::function<void(int port, qint32 baudRate)> trying) { m_trying = std::move(trying); }
+    // Devices that belong to something else (the radio's port while the
+    // radio is connected): passed over like a port that does not open.
+    void setExcludedDevices(const QStringList &devices) { m_excluded = devices; }
 
     // stop() is asked after every wait; true ends the search as Cancelled.
     Result run(int port, qint32 baudRate, bool autoSearch, const std::function<bool()> &stop = {});
@@ -66,4 +70,5 @@ private:
 
     KeyerLink &m_link;
     std::function<void(int, qint32)> m_trying;
+    QStringList m_excluded;
 };

@@ -36,19 +36,28 @@ QHash<QString, QString> PortTable::readStableNames(const QString &folder)
 
 PortTable PortTable::discover(const QString &explicitDevice, const QString &stableLinks)
 {
+    return discover(QStringList{explicitDevice}, stableLinks);
+}
+
+PortTable PortTable::discover(const QStringList &explicitDevices, const QString &stableLinks)
+{
     QStringList system;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : ports)
         system << info.systemLocation();
     system.removeDuplicates();
     QStringList devices;
-    if (!explicitDevice.isEmpty())
-        devices << explicitDevice;
     // A stable name on the command line and the kernel name it points at
     // are one port.
-    const QString explicitTarget = resolved(explicitDevice);
+    QStringList explicitTargets;
+    for (const QString &device : explicitDevices) {
+        if (!device.isEmpty() && !explicitTargets.contains(resolved(device))) {
+            devices << device;
+            explicitTargets << resolved(device);
+        }
+    }
     for (const QString &device : ordered(system)) {
-        if (explicitDevice.isEmpty() || resolved(device) != explicitTarget)
+        if (!explicitTargets.contains(resolved(device)))
             devices << device;
     }
     return PortTable(devices, readStableNames(stableLinks));

@@ -24,6 +24,9 @@ public:
     // The table of this machine; explicitDevice may be empty, a kernel
     // name or a stable name.
     static PortTable discover(const QString &explicitDevice, const QString &stableLinks = stableFolder());
+    // The same with several devices named up front (the keyer's, the
+    // radio's); empty names are left out.
+    static PortTable discover(const QStringList &explicitDevices, const QString &stableLinks = stableFolder());
     // The links of a folder, keyed by the device each points at.
     static QHash<QString, QString> readStableNames(const QString &folder);
     // Orders device paths: ttyUSB*, ttyACM*, ttyS*, then anything else,

@@ -96,6 +96,11 @@ void SerialKeyerPort::write(const QByteArray &bytes)
         m_port->write(bytes);
 }
 
+qint64 SerialKeyerPort::bytesToWrite() const
+{
+    return m_port->isOpen() ? m_port->bytesToWrite() : 0;
+}
+
 void SerialKeyerPort::flush()
 {
     if (m_port->isOpen())

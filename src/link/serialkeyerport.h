@@ -20,6 +20,7 @@ public:
     QByteArray read(qint64 maxSize) override;
     void write(const QByteArray &bytes) override;
     void flush() override;
+    qint64 bytesToWrite() const override;
     void discardInput() override;
     void discardOutput() override;
     void setSoftwareFlowControl(bool on) override;

@@ -57,9 +57,15 @@ void SettingsStore::remove(const QString &section, const QString &key)
     m_settings->remove(storedKey(section, key));
 }
 
-void SettingsStore::sync()
+void SettingsStore::removeSection(const QString &section)
+{
+    m_settings->remove(section);
+}
+
+bool SettingsStore::sync()
 {
     m_settings->sync();
+    return m_settings->status() == QSettings::NoError;
 }
 
 QString SettingsStore::fileName() const

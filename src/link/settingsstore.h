@@ -25,7 +25,11 @@ public:
     void setValue(const QString &section, const QString &key, const QString &value);
     void setValue(const QString &section, const QString &key, int value);
     void remove(const QString &section, const QString &key);
-    void sync();
+    // Removes the section with every key in it.
+    void removeSection(const QString &section);
+    // Writes pending changes; false when the file could not be written
+    // (the values stay readable in this run all the same).
+    bool sync();
 
     // Shorthands for section "Settings".
     QString setting(const QString &key, const QString &defaultValue) const { return value(QStringLiteral("Settings"), key, defaultValue); }

@@ -82,7 +82,8 @@ QString stationCall(const LogExportOptions &options)
 
 QString outputFileName(const LogExportOptions &options, const QDateTime &utc, const QString &extension)
 {
-    return stationCall(options) + u'_' + utc.toUTC().toString(u"yyMMddHHmmss"_s) + extension;
+    return NativeLogFile::callForFileName(stationCall(options)) + u'_' + utc.toUTC().toString(u"yyMMddHHmmss"_s)
+        + extension;
 }
 
 QString adifSavedMessage(qint64 count)

@@ -3,6 +3,9 @@
 #include "configrecord.h"
 #include "logrecord.h"
 
+#include <filesystem>
+#include <system_error>
+
 using namespace Qt::StringLiterals;
 
 qint64 NativeLogFile::recordCount(qint64 fileLength)
@@ -12,7 +15,27 @@ qint64 NativeLogFile::recordCount(qint64 fileLength)
 
 QString NativeLogFile::fileName(const QString &call, const QDateTime &utc)
 {
-    return call.trimmed() + u'_' + utc.toUTC().toString(u"yyMMddHHmmss"_s) + u".krv"_s;
+    return callForFileName(call) + u'_' + utc.toUTC().toString(u"yyMMddHHmmss"_s) + u".krv"_s;
+}
+
+QString NativeLogFile::callForFileName(const QString &call)
+{
+    QString name = call.trimmed();
+    name.replace(u'/', u'-');
+    name.replace(u'\\', u'-');
+    return name;
+}
+
+bool NativeLogFile::promote(const QString &partialPath, const QString &finalPath, QString *error)
+{
+    // QFile::rename will not replace; a remove first would leave a moment
+    // with neither file.
+    std::error_code code;
+    std::filesystem::rename(std::filesystem::path(partialPath.toStdU16String()),
+                            std::filesystem::path(finalPath.toStdU16String()), code);
+    if (code && error)
+        *error = QString::fromLocal8Bit(code.message());
+    return !code;
 }
 
 bool NativeLogFile::open(const QString &path)

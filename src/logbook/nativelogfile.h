@@ -18,6 +18,15 @@ public:
 
     // Call sign (trimmed) + "_" + UTC "yymmddhhMMss" + ".krv".
     static QString fileName(const QString &call, const QDateTime &utc);
+    // A call as a file name holds it: trimmed, with the "/" of a portable or
+    // prefixed call (and any backslash) as "-", so that no folder is implied.
+    static QString callForFileName(const QString &call);
+    // Where a transfer writes until it is complete, and where an incomplete
+    // one stays: a name no list of log files offers for restoring.
+    static QString partialName(const QString &fileName) { return fileName + QStringLiteral(".partial"); }
+    // Gives a finished file its final name, replacing a file of that name
+    // in one step; false with *error when it cannot.
+    static bool promote(const QString &partialPath, const QString &finalPath, QString *error);
 
     // Opens for reading; false with errorString() when it cannot.
     bool open(const QString &path);

@@ -21,22 +21,22 @@ DemoKeyer::~DemoKeyer()
     stop();
 }
 
-bool DemoKeyer::start()
+bool DemoKeyer::start(const QStringList &arguments)
 {
-    const QString program = siblingProgram(u"dashwright-sim"_s);
+    const QString program = siblingProgram(m_program);
     if (!QFileInfo(program).isExecutable()) {
-        m_error = QCoreApplication::translate("DemoKeyer", "The simulated keyer %1 is missing.").arg(program);
+        m_error = QCoreApplication::translate("DemoKeyer", "The %1 %2 is missing.").arg(m_what, program);
         return false;
     }
     const QString journal = m_dir.filePath(u"sim.out"_s);
     QProcess process;
     process.setProgram(program);
-    process.setArguments({u"--idle-exit"_s, u"10"_s});
+    process.setArguments(m_arguments + arguments);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(journal);
     process.setStandardErrorFile(QProcess::nullDevice());
     if (!process.startDetached(&m_pid)) {
-        m_error = QCoreApplication::translate("DemoKeyer", "The simulated keyer could not be started.");
+        m_error = QCoreApplication::translate("DemoKeyer", "The %1 could not be started.").arg(m_what);
         return false;
     }
     // Its first line names the device.
@@ -59,7 +59,7 @@ bool DemoKeyer::start()
     poll.start(20);
     loop.exec();
     if (m_device.isEmpty()) {
-        m_error = QCoreApplication::translate("DemoKeyer", "The simulated keyer did not report its device.");
+        m_error = QCoreApplication::translate("DemoKeyer", "The %1 did not report its device.").arg(m_what);
         stop();
         return false;
     }

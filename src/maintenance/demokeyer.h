@@ -1,22 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
-// The simulated keyer that --demo starts beside the program. It runs
-// detached so that a hand-over to the sibling program can keep using it;
-// it ends by itself once nobody has had its device open for a while.
+// The simulated keyer that --demo starts beside the program (or, named so,
+// another simulator: the radio). It runs detached so that a hand-over to
+// the sibling program can keep using it; it ends by itself once nobody has
+// had its device open for a while.
 class DemoKeyer
 {
 public:
     DemoKeyer() = default;
+    // program: a simulator beside this program; what: its name in messages;
+    // arguments: how it ends by itself (the keyer: --idle-exit 10).
+    DemoKeyer(const QString &program, const QString &what, const QStringList &arguments)
+        : m_program(program), m_what(what), m_arguments(arguments)
+    {
+    }
     ~DemoKeyer();
     DemoKeyer(const DemoKeyer &) = delete;
     DemoKeyer &operator=(const DemoKeyer &) = delete;
 
-    // Starts dashwright-sim and waits for its device path; false with
-    // errorString() set when it does not come up.
-    bool start();
+    // Starts the simulator with these arguments besides those of its end
+    // and waits for its device path; false with errorString() set when it does
+    // not come up.
+    bool start(const QStringList &arguments = {});
+    // A folder of this run, removed at the end.
+    QString folder() const { return m_dir.path(); }
     QString device() const { return m_device; }
     QString errorString() const { return m_error; }
     // Ends the simulated keyer now.
@@ -25,6 +36,9 @@ public:
     void release() { m_pid = 0; }
 
 private:
+    QString m_program = QStringLiteral("dashwright-sim");
+    QString m_what = QStringLiteral("simulated keyer");
+    QStringList m_arguments{QStringLiteral("--idle-exit"), QStringLiteral("10")};
     qint64 m_pid = 0;
     QString m_device;
     QString m_error;

@@ -11,6 +11,9 @@ struct ProgramOptions
     QString port;    // device for port 1 (--port, else DASHWRIGHT_PORT)
     QString dataDir; // --data
     bool demo = false;
+    // The simulated radio's device with --demo (manager only): listed as
+    // the port after the keyer's.
+    QString radioPort;
 
     // Parses the command line; prints help or an error and exits the
     // process for --help, --version and bad options.

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QMessageBox>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -47,11 +49,28 @@ int runKeyerProgram(int argc, char *argv[], const ProgramIdentity &identity, con
 
     DemoKeyer demo;
     if (options.demo) {
-        if (!demo.start()) {
+        // A log to save, export and list from the start.
+        if (!demo.start(QStringList{u"--qso-count"_s, u"120"_s})) {
             QMessageBox::critical(nullptr, identity.displayName, demo.errorString());
             return 2;
         }
         options.port = demo.device();
+    }
+    // The radio's port stays closed until the operator connects: it ends
+    // with this program rather than when left alone.
+    DemoKeyer demoRadio(u"dashwright-radio"_s, QCoreApplication::translate("DemoKeyer", "simulated radio"),
+                        {u"--watch-pid"_s, QString::number(QCoreApplication::applicationPid())});
+    if (options.demo && identity.demoRadio) {
+        // Front-panel actions for it ("band 5", "mode 2", "off") go into
+        // its control FIFO; the demo still runs without it.
+        const QString control = demoRadio.folder() + u"/radio-control"_s;
+        if (demoRadio.start({u"--control"_s, control})) {
+            options.radioPort = demoRadio.device();
+            std::fprintf(stderr, "%s: simulated radio (Elecraft K3) on %s; turn its band with: echo \"band 5\" > %s\n",
+                         qPrintable(identity.name), qPrintable(options.radioPort), qPrintable(control));
+        } else {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(identity.name), qPrintable(demoRadio.errorString()));
+        }
     }
 
     SettingsStore settings;

@@ -18,6 +18,7 @@ struct ProgramIdentity
     QString displayName; // "Dashwright Manager"
     QString description; // one line for --help
     QString sibling;     // the program a keyer of the other kind is handed to
+    bool demoRadio = false; // --demo starts the simulated radio too
 };
 
 // Builds the main window. handOver starts the sibling program for a keyer

@@ -209,6 +209,7 @@ KeyerSearch::Result SoftwareTab::searchForKeyer(KeyerLink &link, qint32 baudRate
         link.cancel();
     });
     KeyerSearch search(link);
+    search.setExcludedDevices(m_excludedDevices);
     search.setProgress([this](int port, qint32 baud) {
         m_searchStatus->setText(tr("Looking for the keyer on %1 at %2 baud \u2026")
                                     .arg(m_table.device(port).isEmpty() ? tr("port %1").arg(port)

@@ -51,6 +51,8 @@ public:
     // starts at the port the keyer was last found on, by its stable name
     // when that device is present. closing() ends it too.
     KeyerSearch::Result searchForKeyer(KeyerLink &link, qint32 baudRate, const std::function<bool()> &closing);
+    // Devices the search passes over: the radio's port while it is connected.
+    void setExcludedDevices(const QStringList &devices) { m_excludedDevices = devices; }
     // Remembers where the keyer answered: number, stable name, rate.
     void keyerFound(const KeyerSearch::Result &found);
     // The port to start the search at.
@@ -92,6 +94,7 @@ private:
     std::function<void()> m_restart;
     MessageHook m_messageHook;
     PortTable m_table;
+    QStringList m_excludedDevices;
     bool m_searchCancelled = false;
     bool m_updatePending = false;
     int m_firmwareFirst = 0;

@@ -32,6 +32,13 @@ QString managerFirmwareMessage(const QByteArray &versionField, const QByteArray 
     return {};
 }
 
+QString trainerFirmwareMessage(const QByteArray &versionDigits)
+{
+    if (decimalValue(QString::fromLatin1(versionDigits)) >= ProgramMajor * 10 + ProgramMinor)
+        return {};
+    return u"The trainer firmware has to be version %1.%2.00 or higher"_s.arg(ProgramMajor).arg(ProgramMinor);
+}
+
 int updateStamp(const QDate &date)
 {
     return date.year() * 100 + date.month();

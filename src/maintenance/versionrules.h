@@ -25,6 +25,11 @@ bool operatingSystemSupported(int platformId, int major, int minor, bool *window
 // its two build digits; both are read as decimal numbers.
 QString managerFirmwareMessage(const QByteArray &versionField, const QByteArray &build);
 
+// The trainer's firmware check: the two version digits of the identify
+// answer, read as a number, must reach major × 10 + minor. Empty when they
+// do, else the start-up message.
+QString trainerFirmwareMessage(const QByteArray &versionDigits);
+
 // year x 100 + month, the value kept in LastUpdate.
 int updateStamp(const QDate &date);
 bool updateReminderDue(int lastUpdate, const QDate &today);

@@ -103,10 +103,8 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
         m_startupStarted = false;
         Form_Activate();
     });
-    auto *users = new QWidget;
-    users->setObjectName(u"fraUsersFrame"_s);
-    auto *logbook = new QWidget;
-    logbook->setObjectName(u"fraLogbookFrame"_s);
+    QWidget *users = createUsersTab();
+    QWidget *logbook = createLogbookTab(header);
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(u"tabScreens"_s);
@@ -145,6 +143,7 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
         }
     });
     wireTerminal();
+    wireRadio();
     connect(m_terminal, &TerminalTab::speedChosen, this, [this](int wpm) {
         m_record.currentSpeed = QByteArray::number(wpm);
         if (m_link.isOpen())
@@ -330,12 +329,14 @@ void Configuration::ApplyConfiguration()
     m_terminal->showSpeed(m_record.currentSpeed.toInt());
     const quint16 options = m_record.optionWord;
     m_terminal->setOnAir(!(m_record.status & 1), options & Option::SSB);
+    alignRadioVox();
     m_terminal->showBand(m_record.band % 16);
     m_terminal->showMode(options & Option::SSB);
     m_terminal->showHandKey((options & Option::HandKey) || (options & Option::KeyerModeMask) == 5);
     m_terminal->showAutoLogging(!(options & Option::AutoLoggingOff));
     m_terminal->showSerialNumber(m_record.serialNumber, options & Option::ContestMode);
     m_terminal->showUser(options & Option::User2);
+    showLogbookRecord();
     refreshTerminal();
     updateCaption();
     setKRVImageFunction();

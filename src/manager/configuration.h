@@ -147,6 +147,10 @@ private:
     void execute(const KeyCommands::Decision &decision, QKeyEvent *event, bool *consumed);
     // Smart text of F2..F12, expanded: the profiles' store.
     QString smartText(int key) const;
+    // The Users tab (configurationusers.cpp).
+    QWidget *createUsersTab();
+    void btnUseProfile_Click();
+    class UsersTab *m_users = nullptr;
 
     // MessageSenderHost
     QString sendBufferText() const override;
@@ -181,6 +185,37 @@ private:
     void endOfMessage() override;
     void monitorFull() override;
     void showError(const QString &message) override;
+
+    // The radio link (configurationradio.cpp): its window, the radio button,
+    // and its part in start-up, shutdown and ApplyConfiguration.
+    friend class ManagerRadioHost;
+    void wireRadio();
+    void radioAutoConnect();
+    void radioShutdown();
+    void alignRadioVox();
+    class RadioConnect *m_radio = nullptr;
+    class QToolButton *m_radioButton = nullptr;
+
+    // The Logbook tab, its transfers and the QSO list window
+    // (configurationlogbook.cpp).
+    QWidget *createLogbookTab(class QHBoxLayout *header);
+    // The QSO count, export mark and user of the record on the tab.
+    void showLogbookRecord();
+    void logbookOpened();
+    void setLogTransferRunning(bool running);
+    void btnSaveLog_Click();
+    void restoreLog(bool append);
+    void btnSetCount_Click();
+    void deleteLogbookFile(bool adif);
+    void exportLog(char letter);
+    void btnADIFImport_Click();
+    void btnQSOs_Click();
+    void loadQSOList(int count) override;
+    void takeCallFromQsoList(const QString &call);
+    // A Users tab text (control name) or else its profile key.
+    QString profileText(const QString &control, const QString &key) const;
+    class LogbookTab *m_logbook = nullptr;
+    class QsoListWindow *m_qsoList = nullptr;
 
     SettingsStore *m_settings;
     ProgramOptions m_options;

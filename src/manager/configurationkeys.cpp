@@ -103,7 +103,7 @@ void Configuration::execute(const KeyCommands::Decision &d, QKeyEvent *event, bo
         m_terminal->insertIntoSendBuffer(d.text);
         return;
     case Command::StoreRecordNow:
-        m_link.write(keyerCommand(9, 30));
+        m_link.write(keyerCommand(KeyerCommand::SendCharacter, 30)); // store the record now
         return;
     case Command::Escape:
         if (m_terminal->tuneLatched())

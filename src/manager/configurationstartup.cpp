@@ -170,7 +170,7 @@ void Configuration::Form_Activate()
     // Left over from an interrupted ADIF import.
     QFile::remove(u"LogFiles/~adifimport.krv"_s);
     setKeyerClock();
-    // The radio connects here when RadioAutoConnect is set.
+    radioAutoConnect();
     m_terminal->setMillKeyboard(m_settings->intSetting(u"MillKeyboard"_s, 0) == 1);
     refreshTerminal();
     m_events.setLastKnownCount(m_record.qsoCount);
@@ -255,7 +255,7 @@ void Configuration::Form_QueryUnload()
         if (!error.isEmpty())
             message(QMessageBox::Warning, tr("The monitor text could not be saved: %1").arg(error));
     }
-    // The radio port closes here.
+    radioShutdown();
     savePlacement();
     m_link.signOff();
     m_software->startPendingInstaller();

@@ -7,10 +7,13 @@
 #include "callsign.h"
 #include "configurationtab.h"
 #include "keyererror.h"
+#include "profilestore.h"
 #include "qsopanel.h"
+#include "smarttext.h"
 #include "softwaretab.h"
 #include "terminalstate.h"
 #include "terminaltab.h"
+#include "userstab.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -28,25 +31,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr char KeyboardEntry = 8;
-constexpr char StartOfText = 2;
-constexpr char EndOfText = 3;
-constexpr char SendCharacter = 9;
-constexpr char KeypadFunction = 16;
-constexpr char ToggleUserCommand = 4;
+// Keypad function 26, the keyer's command key; code 30 stores the record.
 constexpr char CommandKey = 26;
-constexpr char ToggleKeying = 27;
 constexpr char StoreRecord = 30;
 constexpr int ToggleUserNotAcknowledged = 2009;
 
 QByteArray keypad(int key)
 {
-    return keyerCommand(KeypadFunction, char(key));
+    return keyerCommand(KeyerCommand::KeypadFunction, char(key));
 }
 
 QByteArray character(char c)
 {
-    return keyerCommand(SendCharacter, c);
+    return keyerCommand(KeyerCommand::SendCharacter, c);
 }
 
 } // namespace
@@ -179,7 +176,11 @@ void Configuration::setSending(bool sending)
     const bool ssb = m_record.optionWord & Option::SSB;
     const bool editing = m_terminal->editMode();
     m_terminal->setSending(sending, ssb, editing);
-    m_configurationTab->setBandControlsEnabled(!sending && !editing);
+    // While a radio is connected, it alone chooses band and mode.
+    const bool radio = m_record.optionWord & Option::RadioConnected;
+    if (radio)
+        m_terminal->setBandControlsEnabled(false);
+    m_configurationTab->setBandControlsEnabled(!sending && !editing && !radio);
     if (!sending)
         m_terminal->focusSendBuffer();
 }
@@ -291,16 +292,16 @@ void Configuration::sendKeyboard(const QString &text)
 {
     if (text.isEmpty())
         return;
-    m_link.write(QByteArray(1, KeyboardEntry));
+    m_link.write(QByteArray(1, KeyerCommand::KeyboardEntry));
     Wait(50);
-    m_link.write(QByteArray(1, StartOfText));
+    m_link.write(QByteArray(1, KeyerCommand::StartOfText));
     m_keyboardText.clear();
     for (const QChar c : text) {
         m_link.write(character(char(c.toLatin1())));
         m_keyboardText += c;
         Wait(50);
     }
-    m_link.write(QByteArray(1, EndOfText));
+    m_link.write(QByteArray(1, KeyerCommand::EndOfText));
 }
 
 void Configuration::btnCheckCall_Click()
@@ -513,7 +514,7 @@ void Configuration::messageKey(QChar key)
 void Configuration::toggleUser()
 {
     try {
-        m_link.write(QByteArray(1, ToggleUserCommand));
+        m_link.write(QByteArray(1, KeyerCommand::ToggleUser));
         m_link.ReceiveCount(1);
         if (m_link.linkStatus != KeyerLink::Arrived)
             throw KeyerError(ToggleUserNotAcknowledged);
@@ -552,7 +553,10 @@ void Configuration::showHelp(bool shift)
                 "#\t= <sk>\r\n(\t= <kn>\r\n%\t= <ka>\r\n+\t= <ar>\r\n=\t= <bt>\r\n>\t= <bk>\r\n^\t= <ve>\r\n&\t= <as>"_s);
         return;
     }
-    // The Users tab's own help comes with the profiles.
+    if (m_tabs->currentIndex() == UsersPage) {
+        message(QMessageBox::Information, UsersTab::messageLanguageHelp());
+        return;
+    }
     const QString manual = QDir::current().filePath(shift ? u"Docs/Dashwright.pdf"_s
                                                            : u"Docs/DashwrightManager.pdf"_s);
     if (!QFileInfo::exists(manual)) {
@@ -564,7 +568,12 @@ void Configuration::showHelp(bool shift)
 
 QString Configuration::smartText(int key) const
 {
-    // The texts are defined on the Users tab; their expansion comes with it.
-    Q_UNUSED(key);
-    return {};
+    // The current profile is the one the Users tab shows, else the keyer's.
+    const ProfileStore profiles(*m_settings);
+    const int profile = m_users->shownProfile() >= 0 ? m_users->shownProfile() : m_record.profileIndex;
+    const QString user = m_record.optionWord & Option::User2 ? u"2"_s : u"1"_s;
+    const QsoPanel *panel = m_terminal->qsoPanel();
+    const SmartText::Context context{panel->call(), panel->info(), profiles.value(profile, u"CALL"_s + user),
+                                     profiles.value(profile, u"NAME"_s + user)};
+    return SmartText::typed(SmartText::expand(profiles.smartText(key), context), m_terminal->millKeyboard());
 }

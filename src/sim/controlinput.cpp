@@ -10,6 +10,12 @@ ControlInput::ControlInput(SimulatedKeyer *keyer, QObject *parent)
 {
     m_sleep.setSingleShot(true);
     connect(&m_sleep, &QTimer::timeout, this, &ControlInput::runPending);
+    // A keyer that vanishes in the middle of a log transfer goes as "vanish" does.
+    connect(&keyer->logStream(), &LogStreamer::vanish, this, [this] {
+        m_vanished = true;
+        m_lines.clear();
+        emit vanishRequested();
+    });
 }
 
 void ControlInput::addText(const QByteArray &text)
@@ -128,6 +134,24 @@ int ControlInput::run(const QString &rawLine)
         ok = ok && words.value(0).size() == 1 && words.size() >= 2;
         if (ok)
             m_keyer->setMessage(key, rest.sliced(1).trimmed().toLatin1());
+    } else if (command == u"profile") {
+        static const QStringList answers{u"normal"_s, u"silent"_s, u"refuse"_s};
+        ok = rest == u"show" || answers.contains(rest);
+        if (rest == u"show")
+            m_keyer->profile().journalRecords();
+        else if (ok)
+            m_keyer->profile().setAnswer(SimulatedProfile::Answer(answers.indexOf(rest)));
+    } else if (command == u"pace") {
+        ok = rest == u"on" || rest == u"off";
+        if (ok)
+            m_keyer->logStream().setPaced(rest == u"on");
+    } else if (command == u"silent-after" || command == u"vanish-after" || command == u"corrupt-echo") {
+        const int records = number(command == u"corrupt-echo" ? 1 : 0, LogStreamer::Capacity);
+        const auto fault = command == u"silent-after"   ? LogStreamer::Fault::Silence
+                           : command == u"vanish-after" ? LogStreamer::Fault::Vanish
+                                                        : LogStreamer::Fault::CorruptEcho;
+        if (ok)
+            m_keyer->logStream().setFault(fault, records);
     } else if (command == u"vanish") {
         m_vanished = true;
         m_lines.clear();

@@ -26,6 +26,13 @@ class SimulatedKeyer;
 //   qso CALL [NAME [QTH]] a QSO worked earlier, now in the log
 //   log                  the log to the journal, one "log N" line a record
 //   message K TEXT       the text of message key K (0-9)
+//   profile normal|silent|refuse   meet profile loads as the keyer should,
+//                        without the closing byte 3, or refuse command "L"
+//   profile show         the profile records held to the journal
+//   pace on|off          log transfers at the line's pace, or as fast as it goes
+//   silent-after N       the next log transfer stops after N records: silence
+//   vanish-after N       ... and the device disappears instead
+//   corrupt-echo N       the next load garbles the echo of its record N
 //   vanish               the device disappears and the program ends
 class ControlInput : public QObject
 {

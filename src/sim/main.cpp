@@ -3,6 +3,7 @@
 // per command the host sent. Control commands arrive on standard input.
 
 #include "controlinput.h"
+#include "logseed.h"
 #include "ptyendpoint.h"
 #include "simulatedkeyer.h"
 
@@ -97,9 +98,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption buildOption(u"build"_s, u"Firmware build, two characters (default 10)."_s, u"BB"_s,
                                          u"10"_s);
     const QCommandLineOption countOption(u"qso-count"_s,
-                                         u"Number of QSOs in the log, placeholders QSO1, QSO2 ... (default 0)."_s,
+                                         u"Number of QSOs in the log, made up as a station might have worked them (default 0)."_s,
                                          u"N"_s, u"0"_s);
-    parser.addOptions({letterOption, baudOption, idleOption, firmwareOption, buildOption, countOption});
+    const QCommandLineOption logOption(u"log"_s, u"The log to start with: the records of a native log file (.krv)."_s,
+                                       u"FILE"_s);
+    parser.addOptions({letterOption, baudOption, idleOption, firmwareOption, buildOption, countOption, logOption});
     parser.process(app);
 
     auto fail = [&](const QString &message) {
@@ -138,8 +141,16 @@ int main(int argc, char *argv[])
     ConfigRecord config = keyer.config();
     config.firmwareVersion = firmware.toLatin1();
     config.firmwareBuild = build.toLatin1();
-    config.qsoCount = qint16(qsoCount);
     keyer.setConfig(config);
+    if (parser.isSet(logOption)) {
+        QList<LogRecord> records;
+        QString error;
+        if (!LogSeed::readFile(parser.value(logOption), &records, &error))
+            return fail(error);
+        keyer.seedLog(records);
+    } else {
+        keyer.seedLog(LogSeed::generate(qsoCount, QDateTime::currentDateTimeUtc()));
+    }
     keyer.setDeviceLetter(char(letter.at(0).unicode()));
     keyer.setRequiredLineSpeed(baud);
 

@@ -139,6 +139,7 @@ void PtyEndpoint::attach(SimulatedKeyer *keyer)
         keyer->feed(bytes);
     });
     connect(keyer, &SimulatedKeyer::transmit, this, &PtyEndpoint::write);
+    keyer->logStream().setOutputBacklog([this] { return qint64(m_pendingOutput.size()); });
 }
 
 void PtyEndpoint::write(const QByteArray &bytes)

@@ -20,6 +20,7 @@ constexpr char SendCharacter = 9;
 constexpr char KeypadFunction = 16;
 constexpr char ToggleUser = 4;
 constexpr char StopTransfer = 18;
+constexpr char NAK = 21;
 constexpr char XOn = 17;
 constexpr char XOff = 19;
 // Keys and codes inside send-character and keypad-function commands.
@@ -45,6 +46,16 @@ SimulatedKeyer::SimulatedKeyer(QObject *parent)
     connect(&m_keyingTimer, &QTimer::timeout, this, &SimulatedKeyer::keyNext);
     for (int key = 0; key < 10; ++key)
         m_messages[key] = "MSG " + QByteArray::number(key);
+    connect(&m_stream, &LogStreamer::transmit, this, &SimulatedKeyer::transmit);
+    connect(&m_stream, &LogStreamer::journal, this, &SimulatedKeyer::journal);
+    connect(&m_stream, &LogStreamer::fallSilent, this, [this] { setSilent(true); });
+    connect(&m_stream, &LogStreamer::exportCompleted, this, [this] { m_config.lastExported = qint16(m_log.count()); });
+    connect(&m_stream, &LogStreamer::loadEnded, this, [this] {
+        m_config.qsoCount = qint16(m_log.count());
+        sendConfigEvent(true);
+    });
+    connect(&m_profile, &SimulatedProfile::journal, this, &SimulatedKeyer::journal);
+    connect(&m_profile, &SimulatedProfile::loaded, this, [this] { send(QByteArray(1, ETX)); });
 }
 
 ConfigRecord SimulatedKeyer::defaultConfig()
@@ -63,7 +74,7 @@ ConfigRecord SimulatedKeyer::defaultConfig()
     c.optionWord = Option::ToneOn; // keyer mode 0 (Iambic B1)
     c.trDelay = 0;
     c.trExtension = 0;
-    c.lastExported = -1; // nothing exported yet: an export starts at record 0
+    c.lastExported = 0; // records exported so far: the next export starts at record 1
     c.status = 0;
     c.firmwareBuild = "10";
     c.currentSpeed = "20";
@@ -106,6 +117,8 @@ void SimulatedKeyer::setSilent(bool silent)
     m_input.clear();
     m_payload.reset();
     m_commandTimer.stop();
+    m_profile.abandon();
+    m_stream.stop();
 }
 
 int SimulatedKeyer::keyingBacklog() const
@@ -156,6 +169,12 @@ bool SimulatedKeyer::processCommand()
         m_input.remove(0, 1);
         return true;
     }
+    if (m_profile.isLoading()) {
+        m_profile.take(m_input);
+        return true;
+    }
+    if (m_stream.isLoading())
+        return m_stream.takeLoadInput(&m_input);
     if (m_payload) {
         // Payloads are printable; a stop byte means the host gave up.
         const qsizetype stop = m_input.indexOf(StopTransfer);
@@ -230,6 +249,7 @@ bool SimulatedKeyer::processCommand()
         break;
     case StopTransfer:
         note(u"stop"_s);
+        m_stream.stop();
         stopKeying();
         break;
     default:
@@ -249,9 +269,11 @@ const SimulatedKeyer::LetterCommand *SimulatedKeyer::findLetterCommand(char lett
         {'C', ConfigBlock::SentLength, &SimulatedKeyer::writeConfiguration},
         {'T', 12, &SimulatedKeyer::setClock},
         {'E', 0, &SimulatedKeyer::readLog},
-        {'A', 4, &SimulatedKeyer::readLog},
+        {'A', 4, &SimulatedKeyer::exportAdif},
+        {'I', 0, &SimulatedKeyer::loadLog},
         {'X', 4, &SimulatedKeyer::readLog},
         {'Q', 0, &SimulatedKeyer::scrollLog},
+        {'L', 0, &SimulatedKeyer::loadProfile},
     };
     for (const LetterCommand &command : commands) {
         if (command.letter == letter)
@@ -263,6 +285,10 @@ const SimulatedKeyer::LetterCommand *SimulatedKeyer::findLetterCommand(char lett
 void SimulatedKeyer::runLetterCommand(char letter)
 {
     note(u"command "_s + describeByte(letter));
+    if (letter == 'L' && m_profile.answer() == SimulatedProfile::Answer::Refuse) {
+        send(QByteArray(1, letter) + NAK + STX);
+        return;
+    }
     send(QByteArray(1, letter) + ACK + STX);
     const LetterCommand *command = findLetterCommand(letter);
     if (!command)
@@ -312,6 +338,11 @@ void SimulatedKeyer::setClock(const QByteArray &payload)
         m_clockRunning.start();
     }
     send(QByteArray(1, ETX));
+}
+
+void SimulatedKeyer::loadProfile(const QByteArray &)
+{
+    m_profile.begin();
 }
 
 void SimulatedKeyer::readSentBlock(QByteArrayView block, ConfigRecord *record)
@@ -704,10 +735,27 @@ void SimulatedKeyer::sendCallReport(const QByteArray &payload)
 void SimulatedKeyer::readLog(const QByteArray &payload)
 {
     const int start = payload.isEmpty() ? 0 : PayloadCodec::fromHex16(payload);
-    const QByteArray records = m_log.exportFrom(start);
-    if (!records.isEmpty())
-        send(records, m_eventGapMs);
-    send(QByteArray(1, ETX), m_eventGapMs);
+    m_stream.startStream(m_log.exportFrom(start), m_lineSpeed, m_eventGapMs, false);
+}
+
+// The ADIF export is what feeds the online logbooks: it alone moves the
+// export mark, so that the QSO list's reads leave it where it was.
+void SimulatedKeyer::exportAdif(const QByteArray &payload)
+{
+    m_stream.startStream(m_log.exportFrom(PayloadCodec::fromHex16(payload)), m_lineSpeed, m_eventGapMs, true);
+}
+
+// The records follow line by line; the keyer shows its configuration with
+// the new count once the load has ended.
+void SimulatedKeyer::loadLog(const QByteArray &)
+{
+    m_stream.startLoad(m_lineSpeed);
+}
+
+void SimulatedKeyer::seedLog(const QList<LogRecord> &records)
+{
+    m_log.replace(records);
+    m_config.qsoCount = qint16(m_log.count());
 }
 
 SimulatedLog::Station SimulatedKeyer::station() const

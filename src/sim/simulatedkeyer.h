@@ -1,8 +1,10 @@
 #pragma once
 
 #include "configrecord.h"
+#include "logstreamer.h"
 #include "qsoentry.h"
 #include "simulatedlog.h"
+#include "simulatedprofile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -72,9 +74,15 @@ public:
     // the character being keyed included.
     int keyingBacklog() const;
     // Replies still held back by their pauses.
-    bool hasPendingOutput() const { return !m_output.isEmpty(); }
+    bool hasPendingOutput() const { return !m_output.isEmpty() || m_stream.isBusy(); }
 
     const SimulatedLog &log() const { return m_log; }
+    // The log replaced by these records; the count follows.
+    void seedLog(const QList<LogRecord> &records);
+    // Log reads, exports and loads on the wire: pacing and faults.
+    LogStreamer &logStream() { return m_stream; }
+    // The profile loaded by the host with command "L".
+    SimulatedProfile &profile() { return m_profile; }
     // A QSO worked earlier, now in the log.
     void addContact(const QByteArray &call, const QByteArray &name, const QByteArray &qth);
     // One journal line per record ("log N" and the 88 characters), then
@@ -157,7 +165,10 @@ private:
     void writeConfiguration(const QByteArray &payload);
     void setClock(const QByteArray &payload);
     void readLog(const QByteArray &payload);
+    void exportAdif(const QByteArray &payload);
+    void loadLog(const QByteArray &payload);
     void scrollLog(const QByteArray &payload);
+    void loadProfile(const QByteArray &payload);
 
     void sendCharacter(char c);
     void keypadFunction(char key, bool inStream);
@@ -214,6 +225,8 @@ private:
     bool m_paused = false;
 
     SimulatedLog m_log;
+    LogStreamer m_stream{m_log};
+    SimulatedProfile m_profile;
     QByteArray m_messages[10];
     QsoEntry m_entry;
     bool m_commandKey = false;

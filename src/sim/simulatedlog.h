@@ -32,6 +32,13 @@ public:
     // Lowering the count cuts records from the end, as the keyer does when
     // the host sets it; raising it adds placeholder QSOs "QSO1", "QSO2" ...
     void resize(int count, const Station &station);
+    // Records as a load from the host or a seeded log brings them.
+    void append(const LogRecord &record) { m_records.append(record); }
+    void replace(const QList<LogRecord> &records)
+    {
+        m_records = records;
+        m_editIndex = -1;
+    }
     // A QSO worked earlier, as it would have been stored.
     void addContact(QByteArrayView call, QByteArrayView name, QByteArrayView qth, const Station &station);
     // The records from a 0-based start on, each followed by CR.

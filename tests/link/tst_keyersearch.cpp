@@ -23,6 +23,7 @@ private slots:
     void answerSplitAcrossReads_data();
     void answerSplitAcrossReads();
     void portsThatDoNotOpenArePassedOverAndExplained();
+    void radioPortIsNeverTried();
 
 private:
     static constexpr double WaitScale = 0.1;
@@ -187,6 +188,29 @@ void TestKeyerSearch::portsThatDoNotOpenArePassedOverAndExplained()
     result = KeyerSearch(link).run(2, 38400, false);
     QCOMPARE(result.outcome, KeyerSearch::Outcome::NotFound);
     QCOMPARE(KeyerSearch::problemText(result.problems), u"p2 could not be opened: Device or resource busy"_s);
+}
+
+// The connected radio's port is passed over, even as the stored port, and
+// named if no keyer is found.
+void TestKeyerSearch::radioPortIsNeverTried()
+{
+    FakeKeyerPort port;
+    port.devices = {u"p1"_s, u"p2"_s};
+    port.responder = [](FakeKeyerPort &p, const QByteArray &) {
+        if (p.device() == u"p2"_s)
+            p.arrive("?K\x06", 5);
+    };
+    KeyerLink link(&port);
+    link.setWaitScale(WaitScale);
+    link.setPortTable(PortTable(portNames()));
+    KeyerSearch search(link);
+    search.setExcludedDevices({u"p2"_s});
+    const KeyerSearch::Result result = search.run(2, 38400, true);
+    QCOMPARE(result.outcome, KeyerSearch::Outcome::NotFound);
+    QVERIFY(std::none_of(port.openAttempts.cbegin(), port.openAttempts.cend(),
+                         [](const QPair<QString, qint32> &attempt) { return attempt.first == u"p2"_s; }));
+    QVERIFY(!port.openAttempts.isEmpty());
+    QCOMPARE(KeyerSearch::problemText(result.problems), u"p2 could not be opened: it is the connected radio's port"_s);
 }
 
 QTEST_GUILESS_MAIN(TestKeyerSearch)

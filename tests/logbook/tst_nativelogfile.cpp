@@ -141,6 +141,8 @@ void TestNativeLogFile::fileNameFromCallAndUtc()
     QCOMPARE(NativeLogFile::fileName(u"  DL1ABC "_s, utc), u"DL1ABC_090207130405.krv"_s);
     // A local time is written as its UTC time.
     QCOMPARE(NativeLogFile::fileName(u"K1"_s, utc.toOffsetFromUtc(3600)), u"K1_090207130405.krv"_s);
+    // A portable call must not make a folder of its prefix.
+    QCOMPARE(NativeLogFile::fileName(u"DL1ABC/P"_s, utc), u"DL1ABC-P_090207130405.krv"_s);
 }
 
 QTEST_APPLESS_MAIN(TestNativeLogFile)

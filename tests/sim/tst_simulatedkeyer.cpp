@@ -364,7 +364,6 @@ void TestSimulatedKeyer::commandsSurviveAnySplittingOfTheStream()
 void TestSimulatedKeyer::unsupportedLettersAreOnlyAcknowledged_data()
 {
     QTest::addColumn<char>("letter");
-    QTest::newRow("load profile") << 'L';
     QTest::newRow("unknown") << 'Z';
 }
 
@@ -735,7 +734,7 @@ void TestSimulatedKeyer::ownActionsReachTheHostInTheirWrites_data()
                                  << 60;
     // The factory state at 60 wpm, without the closing byte 3.
     const QByteArray block = "0000" "08" "00" "000001" "41" "0C" "7F" "0A" "28" "07" "00" "0000" "0000" "80"
-                             "FFFF" "00" "10" "3C";
+                             "0000" "00" "10" "3C";
     QTest::newRow("unframed configuration") << int(Unframed) << QList<QByteArray>{bytes({20}), block} << 60;
 }
 

@@ -1,6 +1,7 @@
 #include "dwlogcommands.h"
 
 #include "adifconverter.h"
+#include "dwlogbackup.h"
 #include "ctydatreader.h"
 #include "logexport.h"
 #include "nativelogfile.h"
@@ -47,7 +48,7 @@ Command parse(const QStringList &arguments)
     };
     Command command;
     if (arguments.isEmpty())
-        throw BadArguments{u"no command given (import, adif, list or countries); see dwlog --help"_s};
+        throw BadArguments{u"no command given (import, adif, list, countries or backup); see dwlog --help"_s};
     command.name = arguments.first();
     if (!valueOptions.contains(command.name))
         throw BadArguments{u"unknown command \"%1\"; see dwlog --help"_s.arg(command.name)};
@@ -247,13 +248,21 @@ Commands:
   list FILE.krv --out FILE.txt [--contest] [--only-user 1|2] [--reverse]
       Writes the list file (fixed columns) from a native log file.
 
+  backup --port DEVICE [--baud N] [--out FILE.krv]
+      Saves the keyer's whole log into a native log file, as Save Log does
+      in the manager (for a nightly backup; not while the manager has the
+      port). The file gets its name only when every record has come; an
+      incomplete transfer stays in FILE.krv.partial. Default baud 38400,
+      default file backup_YYMMDDHHMMSS.krv.
+
   countries CTY.DAT --out countries.txt
       Turns a country file in the format loggers share (cty.dat) into the
       manager's countries.txt. Prefixes it cannot take are named on
       standard error.
 
 Exit status: 0 done (also when nothing was converted), 2 bad input (missing
-or unreadable file, unwritable output, bad option).
+or unreadable file, unwritable output, bad option; for backup also no keyer
+answering and an incomplete transfer).
 )"_s;
 }
 
@@ -263,6 +272,8 @@ int runDwlog(const QStringList &arguments, QTextStream &out, QTextStream &err)
         out << dwlogHelp();
         return 0;
     }
+    if (!arguments.isEmpty() && arguments.first() == u"backup"_s)
+        return runBackup(arguments.mid(1), out, err);
     try {
         const Command command = parse(arguments);
         if (command.name == u"import"_s)

@@ -16,7 +16,11 @@ fi
 mkdir -p "$work/corpus"
 read -r -a qt <<<"$(pkg-config --cflags --libs Qt6Core)"
 
-sources=("$src"/src/logbook/*.cpp "$src"/src/link/ansitext.cpp "$src"/src/link/payloadcodec.cpp "$src"/src/link/configrecord.cpp)
+# The log formats only: the transfers and the windows need the serial link and widgets.
+codecs=(adifconverter adifrecordreader adifwriter bandtable listlineformatter logexport logrecord logtimestamp
+        nativelogfile textblock)
+sources=("${codecs[@]/#/$src/src/logbook/}")
+sources=("${sources[@]/%/.cpp}" "$src"/src/link/ansitext.cpp "$src"/src/link/payloadcodec.cpp "$src"/src/link/configrecord.cpp)
 binary="$work/fuzz_adifconverter"
 if ! "$clang" -std=c++20 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
         -DQT_NO_CAST_FROM_ASCII -DQT_NO_CAST_TO_ASCII \

@@ -12,14 +12,25 @@ QString fileName(const QString &prefix, int year)
     return prefix + QString::number(year) + u".txt"_s;
 }
 
+QString timestampedName(const QString &prefix, const QDateTime &time)
+{
+    return prefix + time.toString(u"yyMMddhhmmss"_s) + u".txt"_s;
+}
+
 QString append(const QString &folder, const QString &prefix, int year, const QString &utcCaption,
                const QString &monitorText)
+{
+    return appendTo(folder, fileName(prefix, year), utcCaption, monitorText);
+}
+
+QString appendTo(const QString &folder, const QString &name, const QString &utcCaption,
+                 const QString &monitorText)
 {
     if (monitorText.size() < 2)
         return {};
     if (!QDir().mkpath(folder))
         return QFile::tr("The folder %1 cannot be created.").arg(folder);
-    QFile file(folder + u'/' + fileName(prefix, year));
+    QFile file(folder + u'/' + name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return file.errorString();
     QString text = monitorText;

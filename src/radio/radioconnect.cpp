@@ -1,0 +1,358 @@
+#include "radioconnect.h"
+
+#include "radiohost.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint32 BaudRates[] = {4800, 9600, 19200, 38400};
+
+int bounded(int value, int last, int fallback)
+{
+    return value >= 0 && value <= last ? value : fallback;
+}
+
+} // namespace
+
+RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *port, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_settings(settings), m_host(host), m_cat(port)
+{
+    setObjectName(u"RadioConnect"_s);
+    setWindowTitle(u"Radio Connection"_s);
+
+    cboRadioType = new QComboBox;
+    cboRadioType->setObjectName(u"cboRadioType"_s);
+    cboRadioType->addItems({u"Elecraft KX3"_s, u"Elecraft K3"_s});
+    cboPort = new QComboBox;
+    cboPort->setObjectName(u"cboPort"_s);
+    for (int number = 1; number <= PortTable::MaxPorts; ++number)
+        cboPort->addItem(u"%1"_s.arg(number, 2));
+    cboPort->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cboBaudRate = new QComboBox;
+    cboBaudRate->setObjectName(u"cboBaudRate"_s);
+    cboBaudRate->addItems({u" 4800"_s, u" 9600"_s, u"19200"_s, u"38400"_s});
+    cbxAutoConnect = new QCheckBox(u"Auto Connect"_s);
+    cbxAutoConnect->setObjectName(u"cbxAutoConnect"_s);
+    cbxAutoConnect->setToolTip(tr("Connect the radio when the program starts"));
+    lblResult = new QLabel;
+    lblResult->setObjectName(u"lblResult"_s);
+    QFont bold = lblResult->font();
+    bold.setBold(true);
+    lblResult->setFont(bold);
+    lblResultDetail = new QLabel;
+    lblResultDetail->setObjectName(u"lblResultDetail"_s);
+    lblResultDetail->setWordWrap(true);
+    lblResultDetail->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    btnConnect = new QPushButton(u"C&onnect"_s);
+    btnConnect->setObjectName(u"btnConnect"_s);
+    btnConnect->setToolTip(u"Connect with selected port and speed"_s);
+    btnCancel = new QPushButton(u"&Close"_s);
+    btnCancel->setObjectName(u"btnCancel"_s);
+    btnCancel->setToolTip(u"Close this Window"_s);
+
+    auto *form = new QFormLayout;
+    form->addRow(u"Radio"_s, cboRadioType);
+    form->addRow(u"COM Port"_s, cboPort);
+    form->addRow(u"Baud Rate"_s, cboBaudRate);
+    form->addRow(QString(), cbxAutoConnect);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnConnect);
+    buttons->addWidget(btnCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(lblResult);
+    layout->addWidget(lblResultDetail);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    setMinimumWidth(380);
+
+    m_deferred.setSingleShot(true);
+    m_deferred.setInterval(250);
+    connect(&m_deferred, &QTimer::timeout, this, &RadioConnect::runDeferred);
+    connect(&m_cat, &CatLink::reportArrived, this, &RadioConnect::radioReport);
+    connect(&m_cat, &CatLink::failed, this, [this](const QString &reason) {
+        lost(tr("The radio's port failed: %1.").arg(reason));
+    });
+    connect(btnConnect, &QPushButton::clicked, this, &RadioConnect::btnConnect_Click);
+    connect(btnCancel, &QPushButton::clicked, this, &RadioConnect::btnCancel_Click);
+    for (QComboBox *list : {cboRadioType, cboPort, cboBaudRate})
+        connect(list, &QComboBox::currentIndexChanged, this, &RadioConnect::listChanged);
+}
+
+void RadioConnect::showPorts()
+{
+    const PortTable table = m_host->radioPortTable();
+    const int keyer = table.numberOf(m_host->keyerDevice());
+    auto *model = qobject_cast<QStandardItemModel *>(cboPort->model());
+    for (int number = 1; number <= PortTable::MaxPorts; ++number) {
+        QString text = u"%1"_s.arg(number, 2);
+        if (const QString label = table.label(number); !label.isEmpty())
+            text += u"  "_s + label;
+        // The keyer's own port is never offered: the radio would get the
+        // keyer's commands and the keyer the radio's.
+        if (number == keyer)
+            text += tr("  (keyer)");
+        cboPort->setItemText(number - 1, text);
+        if (model)
+            model->item(number - 1)->setEnabled(number != keyer);
+    }
+}
+
+void RadioConnect::loadSettings()
+{
+    m_loading = true;
+    showPorts();
+    cboRadioType->setCurrentIndex(bounded(m_settings->intSetting(u"RadioType"_s, 0), 1, 0));
+    const PortTable table = m_host->radioPortTable();
+    int position = bounded(m_settings->intSetting(u"RadioPort"_s, 0), PortTable::MaxPorts - 1, 0);
+    // A USB adapter renamed since the last run is found by its stable name.
+    if (const int number = table.numberOf(m_settings->setting(u"RadioPortDevice"_s, {})); number > 0)
+        position = number - 1;
+    const int keyer = table.numberOf(m_host->keyerDevice());
+    if (position + 1 == keyer) {
+        for (int number = 1; number <= table.count(); ++number) {
+            if (number != keyer) {
+                position = number - 1;
+                break;
+            }
+        }
+    }
+    cboPort->setCurrentIndex(position);
+    cboBaudRate->setCurrentIndex(bounded(m_settings->intSetting(u"RadioBaud"_s, 3), 3, 3));
+    cbxAutoConnect->setChecked(m_settings->intSetting(u"RadioAutoConnect"_s, 0) == 1);
+    m_loading = false;
+}
+
+void RadioConnect::open()
+{
+    loadSettings();
+    show();
+    raise();
+    activateWindow();
+}
+
+void RadioConnect::autoConnect()
+{
+    if (m_connected || m_settings->intSetting(u"RadioAutoConnect"_s, 0) != 1)
+        return;
+    loadSettings();
+    if (!Connect() && !isVisible())
+        show();
+}
+
+void RadioConnect::shutdown()
+{
+    m_deferred.stop();
+    if (m_connected)
+        Disconnect();
+    else
+        m_cat.close();
+}
+
+void RadioConnect::btnConnect_Click()
+{
+    if (m_connected)
+        Disconnect();
+    else
+        Connect();
+}
+
+void RadioConnect::btnCancel_Click()
+{
+    m_settings->setSetting(u"RadioAutoConnect"_s, cbxAutoConnect->isChecked() ? 1 : 0);
+    hide();
+}
+
+void RadioConnect::listChanged()
+{
+    if (m_loading)
+        return;
+    if (m_connected)
+        Disconnect();
+    else if (!m_busy) {
+        lblResult->clear();
+        lblResultDetail->clear();
+    }
+}
+
+bool RadioConnect::Connect()
+{
+    if (m_connected || m_busy)
+        return m_connected;
+    m_busy = true;
+    btnConnect->setEnabled(false);
+    lblResult->clear();
+    lblResultDetail->clear();
+    const PortTable table = m_host->radioPortTable();
+    const int number = cboPort->currentIndex() + 1;
+    const QString device = table.device(number);
+    const auto model = CatLink::Model(cboRadioType->currentIndex());
+    QString failure;
+    if (device.isEmpty())
+        failure = tr("Port %1 has no serial device on this computer.").arg(number);
+    else if (number == table.numberOf(m_host->keyerDevice()))
+        failure = tr("Port %1 (%2) is the keyer's port.").arg(number).arg(device);
+    else if (!m_cat.open(device, BaudRates[cboBaudRate->currentIndex()], model))
+        failure = m_cat.errorString();
+    if (!failure.isEmpty()) {
+        m_busy = false;
+        btnConnect->setEnabled(true);
+        showFailure(failure);
+        return false;
+    }
+
+    m_device = device;
+    m_connected = true;
+    m_lastBand = -1;
+    m_vox = -1;
+    lblResult->setText(u"Connected"_s);
+    lblResultDetail->setText(tr("%1 on %2").arg(cboRadioType->currentText(), device));
+    m_settings->setSetting(u"RadioType"_s, cboRadioType->currentIndex());
+    m_settings->setSetting(u"RadioPort"_s, cboPort->currentIndex());
+    m_settings->setSetting(u"RadioBaud"_s, cboBaudRate->currentIndex());
+    m_settings->setSetting(u"RadioPortDevice"_s, table.stableName(number));
+    m_host->radioConnected(true);
+    btnConnect->setText(u"&Disconnect"_s);
+    btnConnect->setToolTip(u"Disconnect from radio"_s);
+    cbxAutoConnect->setEnabled(false);
+
+    Poll();
+    if (m_connected) {
+        alignVox(m_host->offTheAir());
+        sendConfig();
+        m_cat.pause(200);
+    }
+    m_busy = false;
+    btnConnect->setEnabled(true);
+    return m_connected;
+}
+
+void RadioConnect::Disconnect()
+{
+    m_cat.close();
+    m_connected = false;
+    m_pollPending = false;
+    cbxAutoConnect->setEnabled(true);
+    lblResult->clear();
+    lblResultDetail->clear();
+    btnConnect->setText(u"C&onnect"_s);
+    btnConnect->setToolTip(u"Connect with selected port and speed"_s);
+    m_host->radioConnected(false);
+    sendConfig();
+}
+
+void RadioConnect::Poll()
+{
+    if (!m_connected || m_polling)
+        return;
+    m_polling = true;
+    CatReply reply;
+    const CatLink::PollOutcome outcome = m_cat.poll(&reply);
+    if (outcome == CatLink::PollOutcome::NoAnswer || outcome == CatLink::PollOutcome::Closed) {
+        m_polling = false;
+        lost(outcome == CatLink::PollOutcome::NoAnswer
+                 ? tr("The radio did not answer within %1 seconds: switched off, or at another speed?")
+                       .arg(CatLink::PollLimit / 1000)
+                 : tr("The radio's port closed."));
+        return;
+    }
+    if (outcome == CatLink::PollOutcome::Taken) {
+        m_vox = reply.vox;
+        const int position = CatReply::bandPosition(reply.band);
+        if (position >= 0 && reply.band != m_lastBand) {
+            m_lastBand = reply.band;
+            m_host->radioBand(position);
+            sendConfig();
+            m_cat.pause(200);
+        }
+        const int mode = CatReply::modePosition(reply.mode, m_host->ssbLogging());
+        if (mode >= 0 && m_connected) {
+            m_host->radioMode(mode);
+            sendConfig();
+            m_cat.pause(200);
+        }
+        emit reported(reply.band, reply.mode, reply.vox);
+    }
+    m_polling = false;
+    if (m_connected)
+        m_cat.setReceiveEvents(true);
+}
+
+void RadioConnect::alignVox(bool offTheAir)
+{
+    if (!m_connected || m_vox < 0)
+        return;
+    if (m_vox == (offTheAir ? 1 : 0)) {
+        m_cat.toggleVox();
+        m_vox = 1 - m_vox;
+    }
+}
+
+void RadioConnect::radioReport()
+{
+    if (!m_connected || m_polling)
+        return;
+    if (m_host->keyerBusy()) {
+        m_pollPending = true;
+        m_deferred.start();
+        return;
+    }
+    Poll();
+}
+
+void RadioConnect::sendConfig()
+{
+    if (m_host->keyerBusy()) {
+        m_configPending = true;
+        m_deferred.start();
+        return;
+    }
+    m_host->radioSendConfig();
+}
+
+void RadioConnect::runDeferred()
+{
+    if (m_host->keyerBusy()) {
+        m_deferred.start();
+        return;
+    }
+    if (std::exchange(m_configPending, false))
+        m_host->radioSendConfig();
+    if (std::exchange(m_pollPending, false))
+        Poll();
+}
+
+void RadioConnect::lost(const QString &reason)
+{
+    if (!m_connected)
+        return;
+    Disconnect();
+    showFailure(reason);
+    // The operator may have hidden the window; the band no longer follows
+    // the radio, and that must not go unseen.
+    if (!isVisible()) {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+    }
+}
+
+void RadioConnect::showFailure(const QString &reason)
+{
+    QApplication::beep();
+    lblResult->setText(u"Connection Failed"_s);
+    lblResultDetail->setText(reason);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "catlink.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class KeyerPort;
+class RadioHost;
+class SettingsStore;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The "Radio Connection" window: the CAT link to an Elecraft K3 or KX3, so
+// that the keyer's band and QSO mode follow the radio and the radio's VOX
+// follows the keyer's on-the-air state. Hiding the window leaves the link up.
+class RadioConnect : public QWidget
+{
+    Q_OBJECT
+public:
+    // The port is the radio's own (Radio); the host is the main window.
+    RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *port, QWidget *parent = nullptr);
+
+    CatLink &cat() { return m_cat; }
+    bool isConnected() const { return m_connected; }
+    // The device of the connected radio; empty while disconnected.
+    QString connectedDevice() const { return m_connected ? m_device : QString(); }
+    // 0 or 1 as last reported or toggled; -1 before the first report.
+    int voxState() const { return m_vox; }
+
+    // The main window's radio button: the settings into the lists, shown.
+    void open();
+    // Start-up: connects when RadioAutoConnect is 1. A failure shows the window.
+    void autoConnect();
+    // Program end: the link goes down the ordinary way.
+    void shutdown();
+
+    // The radio's VOX on while the keyer is on the air, off while off:
+    // toggled when it equals the off-the-air bit. Only while connected.
+    void alignVox(bool offTheAir);
+
+    void btnConnect_Click();
+    void btnCancel_Click();
+    // False with "Connection Failed" shown.
+    bool Connect();
+    void Disconnect();
+    void Poll();
+
+signals:
+    // After every poll whose values were numbers.
+    void reported(int band, int mode, int vox);
+
+private:
+    void loadSettings();
+    void showPorts();
+    void listChanged();
+    void radioReport();
+    void runDeferred();
+    void sendConfig();
+    // The link went down without the operator: disconnected, told why.
+    void lost(const QString &reason);
+    void showFailure(const QString &reason);
+
+    SettingsStore *m_settings;
+    RadioHost *m_host;
+    CatLink m_cat;
+    // Polls and configuration writes that wait for the keyer to be free.
+    QTimer m_deferred;
+    bool m_pollPending = false;
+    bool m_configPending = false;
+
+    QString m_device;
+    bool m_connected = false;
+    bool m_busy = false;
+    bool m_polling = false;
+    bool m_loading = false;
+    int m_lastBand = -1;
+    int m_vox = -1;
+
+    QComboBox *cboRadioType;
+    QComboBox *cboPort;
+    QComboBox *cboBaudRate;
+    QCheckBox *cbxAutoConnect;
+    QLabel *lblResult;
+    QLabel *lblResultDetail;
+    QPushButton *btnConnect;
+    QPushButton *btnCancel;
+};
