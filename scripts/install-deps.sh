@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64
     avrdude openssl python3
+    qtkeychain-qt6-dev trustedqsl
 )
 
 # Node.js and npm (for a test that runs an independent ADIF reader) come

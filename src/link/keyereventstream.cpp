@@ -196,7 +196,7 @@ void KeyerEventStream::keyedCharacter(QChar c)
             return;
     }
     m_sink.monitorAppend(text);
-    m_sink.forwardText(text);
+    m_sink.forwardText(text, char(c.unicode()));
 }
 
 void KeyerEventStream::attachedPunctuation(QChar c)
@@ -207,7 +207,7 @@ void KeyerEventStream::attachedPunctuation(QChar c)
     }
     const QString text(c);
     m_sink.monitorAppend(text);
-    m_sink.forwardText(text);
+    m_sink.forwardText(text, char(c.unicode()));
 }
 
 void KeyerEventStream::erase()

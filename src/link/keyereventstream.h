@@ -56,7 +56,9 @@ public:
     virtual void forwardSpeed(int wpm) { Q_UNUSED(wpm); }
     virtual void forwardStateCode(char code) { Q_UNUSED(code); }
     virtual void forwardKeyboardEcho(char code) { Q_UNUSED(code); }
-    virtual void forwardText(const QString &text) { Q_UNUSED(text); }
+    // A keyed character: as the monitor shows it (text) and as the keyer
+    // sent it (keyed), which is what another keyer can key again.
+    virtual void forwardText(const QString &text, char keyed) { Q_UNUSED(text); Q_UNUSED(keyed); }
     // The keyer took back a character shown after trailingSpaces spaces.
     virtual void forwardErase(int trailingSpaces) { Q_UNUSED(trailingSpaces); }
     // A space before attached punctuation was removed from the monitor.

@@ -190,7 +190,18 @@ QWidget *LogbookTab::buildExportFrame()
     grid->addWidget(m_adifFiles, 4, 0, 1, 2);
     grid->addWidget(m_deleteAdif, 5, 0);
     grid->addWidget(m_editAdif, 5, 1);
-    grid->setRowStretch(6, 1);
+    // The online services take the selected file; a right click sets them up.
+    auto *eqsl = button(u"btneQSL"_s, u"e&QSL"_s, u"Send ADIF file to eQSL"_s);
+    auto *lotw = button(u"btnLotW"_s, u"Lot&W"_s, u"Sign and send ADIF file to LotW"_s);
+    for (QPushButton *b : {eqsl, lotw})
+        b->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(eqsl, &QPushButton::clicked, this, &LogbookTab::eqslClicked);
+    connect(eqsl, &QPushButton::customContextMenuRequested, this, &LogbookTab::eqslAccountRequested);
+    connect(lotw, &QPushButton::clicked, this, &LogbookTab::lotwClicked);
+    connect(lotw, &QPushButton::customContextMenuRequested, this, &LogbookTab::lotwProgramRequested);
+    grid->addWidget(eqsl, 6, 0);
+    grid->addWidget(lotw, 6, 1);
+    grid->setRowStretch(7, 1);
     return frame;
 }
 

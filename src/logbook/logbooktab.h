@@ -82,6 +82,11 @@ signals:
     void adifImportClicked();
     void viewImportClicked();
     void qsosClicked();
+    // The online services' buttons; the right click asks for their setup.
+    void eqslClicked();
+    void eqslAccountRequested();
+    void lotwClicked();
+    void lotwProgramRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -50,7 +50,7 @@ int runKeyerProgram(int argc, char *argv[], const ProgramIdentity &identity, con
     DemoKeyer demo;
     if (options.demo) {
         // A log to save, export and list from the start.
-        if (!demo.start(QStringList{u"--qso-count"_s, u"120"_s})) {
+        if (!demo.start(QStringList{u"--qso-count"_s, u"120"_s} + identity.demoKeyerArguments)) {
             QMessageBox::critical(nullptr, identity.displayName, demo.errorString());
             return 2;
         }

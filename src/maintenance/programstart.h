@@ -3,6 +3,7 @@
 #include "programoptions.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -19,6 +20,9 @@ struct ProgramIdentity
     QString description; // one line for --help
     QString sibling;     // the program a keyer of the other kind is handed to
     bool demoRadio = false; // --demo starts the simulated radio too
+    // --demo: further arguments of the simulated keyer ("--letter T" for
+    // the trainer's keyer).
+    QStringList demoKeyerArguments = {};
 };
 
 // Builds the main window. handOver starts the sibling program for a keyer

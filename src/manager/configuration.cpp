@@ -144,6 +144,8 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
     });
     wireTerminal();
     wireRadio();
+    wireRemote(header);
+    wireOnlineServices();
     connect(m_terminal, &TerminalTab::speedChosen, this, [this](int wpm) {
         m_record.currentSpeed = QByteArray::number(wpm);
         if (m_link.isOpen())
@@ -235,8 +237,11 @@ void Configuration::setKRVImageFunction()
     m_keyerImage->setPixmap(keyerPicture(!connected ? QColor(150, 150, 150)
                                          : onAir    ? QColor(230, 40, 40)
                                                     : QColor(60, 170, 60)));
-    const int role = m_remote.role >= 0 && m_remote.role <= 3 ? m_remote.role : 0;
+    // In SSB no remote role can start: the picture offers none.
+    const bool ssb = m_record.optionWord & Option::SSB;
+    const int role = m_remote.role >= 0 && m_remote.role <= 3 && !ssb ? m_remote.role : 0;
     m_keyerImage->setToolTip(QString::fromLatin1(roleTips[role]));
+    m_keyerImage->setCursor(role != 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void Configuration::setTabsEnabled(bool on)

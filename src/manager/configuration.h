@@ -196,6 +196,20 @@ private:
     class RadioConnect *m_radio = nullptr;
     class QToolButton *m_radioButton = nullptr;
 
+    // The remote control link (configurationremote.cpp): lblTCP, the
+    // Remote Control button, the keyer picture's click, and where the event
+    // stream's forwarding goes.
+    friend class ManagerRemote;
+    void wireRemote(class QHBoxLayout *header);
+    void remoteShutdown();
+    void forwardSpeed(int wpm) override;
+    void forwardStateCode(char code) override;
+    void forwardKeyboardEcho(char code) override;
+    void forwardText(const QString &text, char keyed) override;
+    void forwardErase(int trailingSpaces) override;
+    void forwardBackspace() override;
+    class ManagerRemote *m_remoteLink = nullptr;
+
     // The Logbook tab, its transfers and the QSO list window
     // (configurationlogbook.cpp).
     QWidget *createLogbookTab(class QHBoxLayout *header);
@@ -216,6 +230,17 @@ private:
     QString profileText(const QString &control, const QString &key) const;
     class LogbookTab *m_logbook = nullptr;
     class QsoListWindow *m_qsoList = nullptr;
+
+    // eQSL, TQSL and the call look-up (configurationonline.cpp).
+    void wireOnlineServices();
+    void btneQSL_Click();
+    void editEqslAccount();
+    void btnLotW_Click();
+    // Asks for the TQSL program and stores it; false when none was chosen.
+    bool chooseTqslProgram();
+    void btnLookup_Click();
+    void editLookupTarget();
+    class TqslWindow *m_tqslWindow = nullptr;
 
     SettingsStore *m_settings;
     ProgramOptions m_options;

@@ -248,7 +248,7 @@ void Configuration::closeEvent(QCloseEvent *event)
 void Configuration::Form_QueryUnload()
 {
     m_link.cancel();
-    // A remote session goes back to idle here.
+    remoteShutdown();
     if (m_settings->intSetting(u"AutoAudit"_s, 0) == 1) {
         const QString error = AuditFile::append(u"Audit"_s, u"krv"_s, QDate::currentDate().year(), m_utc->text(),
                                                 m_terminal->monitorText());

@@ -56,6 +56,8 @@ SimulatedKeyer::SimulatedKeyer(QObject *parent)
     });
     connect(&m_profile, &SimulatedProfile::journal, this, &SimulatedKeyer::journal);
     connect(&m_profile, &SimulatedProfile::loaded, this, [this] { send(QByteArray(1, ETX)); });
+    connect(&m_trainer, &SimulatedTrainer::transmit, this, &SimulatedKeyer::transmit);
+    connect(&m_trainer, &SimulatedTrainer::journal, this, &SimulatedKeyer::journal);
 }
 
 ConfigRecord SimulatedKeyer::defaultConfig()
@@ -111,6 +113,7 @@ void SimulatedKeyer::setSilent(bool silent)
     if (!silent)
         return;
     // Switched off: whatever was under way is gone.
+    m_trainer.stop();
     m_output.clear();
     m_outputTimer.stop();
     stopKeying();
@@ -139,6 +142,10 @@ void SimulatedKeyer::feed(const QByteArray &bytesFromHost)
     // At the wrong baud rate the keyer's UART sees only noise.
     if (m_requiredLineSpeed != 0 && m_lineSpeed != m_requiredLineSpeed) {
         note(u"noise "_s + hexBytes(bytesFromHost));
+        return;
+    }
+    if (m_letter == 'T') {
+        m_trainer.feed(bytesFromHost, m_config.firmwareVersion);
         return;
     }
     m_input.append(bytesFromHost);
@@ -790,6 +797,10 @@ void SimulatedKeyer::setMessage(int key, const QByteArray &text)
 
 void SimulatedKeyer::keyText(const QByteArray &text)
 {
+    if (m_letter == 'T') {
+        m_trainer.keyText(text);
+        return;
+    }
     for (char c : text) {
         if (c == ' ' || MorseCode::units(c) > 0)
             queueKeying(MorseCode::upper(c));
@@ -798,6 +809,10 @@ void SimulatedKeyer::keyText(const QByteArray &text)
 
 void SimulatedKeyer::turnSpeedKnob(int wpm)
 {
+    if (m_letter == 'T') {
+        m_trainer.turnSpeedKnob(wpm);
+        return;
+    }
     m_config.currentSpeed = QByteArray::number(wpm);
     send(SetSpeed + Hex8(quint8(wpm)));
 }

@@ -5,6 +5,7 @@
 #include "qsoentry.h"
 #include "simulatedlog.h"
 #include "simulatedprofile.h"
+#include "simulatedtrainer.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -83,6 +84,8 @@ public:
     LogStreamer &logStream() { return m_stream; }
     // The profile loaded by the host with command "L".
     SimulatedProfile &profile() { return m_profile; }
+    // The trainer keyer's protocol, spoken while the device letter is "T".
+    SimulatedTrainer &trainer() { return m_trainer; }
     // A QSO worked earlier, now in the log.
     void addContact(const QByteArray &call, const QByteArray &name, const QByteArray &qth);
     // One journal line per record ("log N" and the 88 characters), then
@@ -227,6 +230,7 @@ private:
     SimulatedLog m_log;
     LogStreamer m_stream{m_log};
     SimulatedProfile m_profile;
+    SimulatedTrainer m_trainer;
     QByteArray m_messages[10];
     QsoEntry m_entry;
     bool m_commandKey = false;

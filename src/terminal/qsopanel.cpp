@@ -18,8 +18,9 @@ QsoPanel::QsoPanel(QWidget *parent) : QGroupBox(u"QSO Info"_s, parent)
     m_lookup->setObjectName(u"btnLookup"_s);
     m_lookup->setToolTip(u"Callsign lookup"_s);
     m_lookup->setFlat(true);
-    // Online look-up comes with the logbook services.
-    m_lookup->setEnabled(false);
+    // A right click edits what the look-up opens.
+    m_lookup->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_lookup, &QPushButton::customContextMenuRequested, this, &QsoPanel::lookupEditRequested);
 
     m_call = new QLabel;
     m_call->setObjectName(u"lblCall"_s);

@@ -41,6 +41,7 @@ signals:
     // The note box lost the focus after an edit.
     void noteEdited(const QString &call, const QString &note);
     void lookupRequested(const QString &call);
+    void lookupEditRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

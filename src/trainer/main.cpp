@@ -7,8 +7,10 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
-    const ProgramIdentity identity{u"krt"_s, u"Dashtutor"_s, u"Dashtutor: the trainer for the Dashwright keyer."_s,
-                                   u"krv"_s};
+    ProgramIdentity identity{u"krt"_s, u"Dashtutor"_s, u"Dashtutor: the trainer for the Dashwright keyer."_s,
+                             u"krv"_s};
+    // --demo: the simulated keyer plays the trainer's keyer.
+    identity.demoKeyerArguments = {u"--letter"_s, u"T"_s};
     return runKeyerProgram(argc, argv, identity,
                            [](SettingsStore &settings, KeyerPort &port, const ProgramOptions &options,
                               std::function<bool()> handOver) {

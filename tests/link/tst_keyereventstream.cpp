@@ -50,7 +50,7 @@ public:
     void callReported(const CallReport &report) override { calls << report; }
     void endOfMessage() override { ++endOfMessageCount; }
     void forwardStateCode(char code) override { stateCodes << code; }
-    void forwardText(const QString &text) override { forwarded << text; }
+    void forwardText(const QString &text, char) override { forwarded << text; }
     void monitorFull() override { ++monitorFullCount; }
     void showError(const QString &message) override { errors << message; }
 };

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// What the eQSL service said about one uploaded QSO. It answers every
+// request with a short page: "Result: 1 out of 1 records added" when the
+// QSO was taken, otherwise a result of 0 and a line "Error: ..." or
+// "Warning: ... Bad record: ..." that says why.
+struct EqslAnswer
+{
+    bool added = false;
+    // Why the QSO was not added, in the service's words.
+    QString reason;
+
+    // An answer that names no added record is never taken as success.
+    static EqslAnswer read(QByteArrayView body);
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// The trainer's Monitor tab: the monitor of what the keyer keys, the copy
+// box the student writes into, and the buttons round them. It holds the
+// controls and what is purely theirs; saving and reviewing are the main
+// window's, which listens to the signals.
+class TrainerMonitorTab : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr double DefaultFontSize = 9.75;
+
+    explicit TrainerMonitorTab(QWidget *parent = nullptr);
+
+    QPlainTextEdit *monitor() const { return m_monitor; }
+    QPlainTextEdit *millText() const { return m_millText; }
+
+    qsizetype monitorLength() const;
+    QString monitorText() const;
+    void monitorAppend(const QString &text);
+    void monitorNewLine();
+    void monitorClear();
+    // "&Clear": both boxes.
+    void clearBoth();
+
+    bool monitorShown() const;
+    void setMonitorShown(bool shown);
+
+    double fontSize() const { return m_fontSize; }
+    void setFontSize(double points);
+
+    // The "Ctrl" label: while shown, top-row keys act as the keypad.
+    bool keypadMode() const;
+    void toggleKeypadMode();
+
+signals:
+    void saveClicked();
+    void reviewClicked();
+    void fontSizeChanged(double points);
+
+private:
+    QPlainTextEdit *m_monitor;
+    QPlainTextEdit *m_millText;
+    QPushButton *m_hideShow;
+    QLabel *m_ctrl;
+    double m_fontSize = DefaultFontSize;
+};
