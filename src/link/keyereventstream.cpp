@@ -241,13 +241,7 @@ void KeyerEventStream::qsoStored()
     m_link.Wait(1000);
     // Let a keyboard exchange finish first, but never wait for it forever:
     // with receive events off nothing may ever change the byte.
-    bool expired = false;
-    QTimer patience;
-    patience.setSingleShot(true);
-    QObject::connect(&patience, &QTimer::timeout, [&expired] { expired = true; });
-    patience.start(m_link.scaled(KeyboardPatience));
-    while (m_lastKeyboardByte == 9 && !expired)
-        m_link.processWaitEvents();
+    m_link.WaitWhile([this] { return m_lastKeyboardByte == 9; }, m_link.scaled(KeyboardPatience));
     m_sink.loadQSOList(count > m_lastKnownCount ? 1 : 20);
     m_lastKnownCount = count;
 }

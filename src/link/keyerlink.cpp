@@ -93,6 +93,18 @@ void KeyerLink::processWaitEvents()
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+bool KeyerLink::WaitWhile(const std::function<bool()> &pending, int milliseconds)
+{
+    bool expired = false;
+    QTimer patience;
+    patience.setSingleShot(true);
+    connect(&patience, &QTimer::timeout, this, [&expired] { expired = true; });
+    patience.start(milliseconds);
+    while (pending() && !expired)
+        processWaitEvents();
+    return !pending();
+}
+
 qint64 KeyerLink::inputAvailable() const
 {
     return m_pushedBack.size() + m_port->bytesAvailable();

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QTimer>
 
+#include <functional>
+
 // The command bytes of the keyer protocol that are no acknowledged letter.
 namespace KeyerCommand {
 constexpr char SetSpeed = 1;
@@ -106,6 +108,10 @@ public:
     void pushBack(const QByteArray &bytes);
     // Sleeps until something happens (port, timer, operator).
     void processWaitEvents();
+    // Sleeps while pending() holds, for at most milliseconds (as given, not
+    // scaled); true when pending() ended in time. A keyer that never answers
+    // must not hold the window.
+    bool WaitWhile(const std::function<bool()> &pending, int milliseconds);
 
 signals:
     // A receive event at threshold 1 (the event stream's trigger).

@@ -2,6 +2,7 @@
 
 #include "settingsstore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -146,6 +147,17 @@ bool EqslAccount::keepInSettingsFile(const QString &password, QString *error)
     // as later writes replace it with its permissions.
     m_settings->sync();
     const QString file = m_settings->fileName();
+#ifndef Q_OS_WIN
+    // A file not written yet is made now, so that it is never there with
+    // the password and the default permissions. (On Windows the settings
+    // are a registry key of the user's own.)
+    if (!password.isEmpty() && !QFileInfo::exists(file)) {
+        QDir().mkpath(QFileInfo(file).path());
+        QFile create(file);
+        if (create.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            create.close();
+    }
+#endif
     if (!password.isEmpty() && QFileInfo::exists(file)
         && !QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner)) {
         *error = u"The settings file %1 could not be made readable only by you; the eQSL password was not "

@@ -46,6 +46,10 @@ EqslAnswer EqslAnswer::read(QByteArrayView body)
     }
     if (answer.added) {
         answer.reason.clear();
+    } else if (answer.reason.startsWith(u"Error:"_s, Qt::CaseInsensitive)
+               && (answer.reason.contains(u"eQSL_User"_s, Qt::CaseInsensitive)
+                   || answer.reason.contains(u"eQSL_Pswd"_s, Qt::CaseInsensitive))) {
+        answer.accountRefused = true;
     } else if (answer.reason.isEmpty()) {
         answer.reason = !resultLine.isEmpty() ? resultLine
             : lines.isEmpty()                 ? u"The service gave an empty answer"_s

@@ -12,6 +12,9 @@ struct EqslAnswer
     bool added = false;
     // Why the QSO was not added, in the service's words.
     QString reason;
+    // The service refused the user ID or password ("Error: No match on
+    // eQSL_User/eQSL_Pswd"): every further QSO would be refused the same.
+    bool accountRefused = false;
 
     // An answer that names no added record is never taken as success.
     static EqslAnswer read(QByteArrayView body);

@@ -20,7 +20,9 @@ public:
 
     // base + "ADIFData=" + encode(qso) + "&EQSL_USER=" + encode(user)
     // + "&EQSL_PSWD=" + encode(password). The QSO text is read as Latin-1,
-    // a character per byte of the file.
+    // a character per byte of the file. QUrl writes the four characters
+    // that never need encoding ("-", ".", "_", "~") as themselves; a
+    // server reads both forms alike.
     static QUrl url(const QString &base, QByteArrayView qso, const QString &user, const QString &password);
 
     // The text with the request's address and the password in every form

@@ -90,6 +90,12 @@ EqslUploadResult EqslUpload::run(const QString &path, const QString &base, const
             break;
         }
         const EqslAnswer answer = EqslAnswer::read(reply.body);
+        if (answer.accountRefused) {
+            result.stoppedBy = EqslRequest::conceal(answer.reason, url, password)
+                + u" (right-click the eQSL button to check the user ID and password)"_s;
+            result.stoppedAt = index;
+            break;
+        }
         if (answer.added)
             ++result.sent;
         else

@@ -44,7 +44,8 @@ struct EqslUploadResult
 // QSO, which is sent. Other lines (the header, blank lines) are skipped,
 // and so is anything up to an <EOH>. A QSO counts as sent only when the
 // service says it was added. The first request without an answer ends the
-// run. The password never appears in a result: whatever the network or the
+// run, and so does an answer that refuses the account, as every later
+// request would be refused the same. The password never appears in a result: whatever the network or the
 // service says about a request is told without it.
 class EqslUpload
 {

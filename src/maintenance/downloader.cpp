@@ -24,7 +24,9 @@ Downloader::Result Downloader::fetch(const QUrl &url)
         return result;
     }
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         m_sameOriginOnly ? QNetworkRequest::SameOriginRedirectPolicy
+                                          : QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
     request.setTransferTimeout(m_timeout);
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();

@@ -34,6 +34,9 @@ public:
     void addCaCertificates(const QList<QSslCertificate> &certificates) { m_extraCas += certificates; }
     // Longest silence of the server before a fetch is given up.
     void setTimeout(int milliseconds) { m_timeout = milliseconds; }
+    // A request that carries a password follows redirects only within the
+    // same scheme, host and port, so the password never goes elsewhere.
+    void setSameOriginRedirectsOnly(bool on) { m_sameOriginOnly = on; }
 
     Result fetch(const QUrl &url);
     // Ends the running fetch as failed (the operator closed the window).
@@ -43,5 +46,6 @@ private:
     QNetworkAccessManager *m_network;
     QNetworkReply *m_reply = nullptr;
     QList<QSslCertificate> m_extraCas;
+    bool m_sameOriginOnly = false;
     int m_timeout = 20000;
 };

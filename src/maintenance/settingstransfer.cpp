@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -35,6 +37,18 @@ bool SettingsTransfer::exportTo(const QString &file, QString *error)
     m_store.sync();
     QFile::remove(file);
     QSettings from(m_store.fileName(), formatOf(m_store.fileName()));
+    // Where no secret store runs, the eQSL password is among the settings:
+    // the copy is then made readable only by the user before it is written
+    // (a rewrite keeps a file's permissions).
+    const QStringList keys = from.allKeys();
+    if (std::any_of(keys.begin(), keys.end(),
+                    [](const QString &key) { return key.endsWith(u"/eQSLPassword"_s, Qt::CaseInsensitive); })) {
+        QFile create(file);
+        if (!create.open(QIODevice::WriteOnly) || !create.setPermissions(QFile::ReadOwner | QFile::WriteOwner)) {
+            *error = u"The settings could not be written to %1"_s.arg(QDir::toNativeSeparators(file));
+            return false;
+        }
+    }
     QSettings to(file, QSettings::IniFormat);
     if (!copySettings(from, to) || !QFile::exists(file)) {
         *error = u"The settings could not be written to %1"_s.arg(QDir::toNativeSeparators(file));

@@ -2,6 +2,7 @@
 
 #include "configurationtab.h"
 #include "keyererror.h"
+#include "keyerpicture.h"
 #include "softwaretab.h"
 #include "terminaltab.h"
 #include "versionrules.h"
@@ -11,7 +12,6 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -40,20 +40,9 @@ private:
     std::function<void()> m_onClick;
 };
 
-QPixmap keyerPicture(const QColor &lamp)
+QPixmap keyerPictureWithLamp(const QColor &lamp)
 {
-    QPixmap pixmap(56, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(60, 60, 60), 1.5));
-    painter.setBrush(QColor(205, 210, 215));
-    painter.drawRoundedRect(QRectF(1.5, 4.5, 53, 24), 4, 4);
-    painter.setBrush(QColor(90, 130, 90));
-    painter.drawRect(QRectF(7.5, 9.5, 26, 12));
-    painter.setBrush(lamp);
-    painter.drawEllipse(QPointF(44, 16), 4.5, 4.5);
-    return pixmap;
+    return keyerPicture(QColor(205, 210, 215), QColor(90, 130, 90), lamp);
 }
 
 } // namespace
@@ -234,7 +223,7 @@ void Configuration::setKRVImageFunction()
                                            "Click to toggle remote client connection"};
     const bool connected = m_link.isOpen() && m_startupResult == StartupResult::Ready;
     const bool onAir = connected && !(m_record.status & 1);
-    m_keyerImage->setPixmap(keyerPicture(!connected ? QColor(150, 150, 150)
+    m_keyerImage->setPixmap(keyerPictureWithLamp(!connected ? QColor(150, 150, 150)
                                          : onAir    ? QColor(230, 40, 40)
                                                     : QColor(60, 170, 60)));
     // In SSB no remote role can start: the picture offers none.
@@ -294,16 +283,9 @@ bool Configuration::readConfiguration(QString *error)
         m_link.setReceiveThreshold(1);
         if (!m_link.SendCommand('S'))
             throw KeyerError(KeyerErrors::ConfigReadFailed);
-        // The block comes through the event stream; a keyer that stays
-        // silent after its acknowledgement must not hang the program.
-        bool expired = false;
-        QTimer patience;
-        patience.setSingleShot(true);
-        connect(&patience, &QTimer::timeout, this, [&expired] { expired = true; });
-        patience.start(5000);
-        while (m_configurationTab->configurationLoad() && !expired && !m_closing)
-            m_link.processWaitEvents();
-        if (m_configurationTab->configurationLoad())
+        // The block comes through the event stream.
+        if (!m_link.WaitWhile([this] { return m_configurationTab->configurationLoad() && !m_closing; }, 5000)
+            || m_configurationTab->configurationLoad())
             throw KeyerError(KeyerErrors::ConfigReadFailed);
         Wait(200);
         return true;

@@ -299,15 +299,9 @@ void Configuration::restoreLog(bool append)
         message(report.icon, report.text);
         return;
     }
-    // The keyer shows its new count once the load has ended; a keyer that
-    // never does must not hold the window.
-    bool expired = false;
-    QTimer patience;
-    patience.setSingleShot(true);
-    connect(&patience, &QTimer::timeout, this, [&expired] { expired = true; });
-    patience.start(m_link.scaled(ConfigurationPatienceMs));
-    while (!m_events.configurationReceived() && !expired && !m_closing)
-        m_link.processWaitEvents();
+    // The keyer shows its new count once the load has ended.
+    m_link.WaitWhile([this] { return !m_events.configurationReceived() && !m_closing; },
+                     m_link.scaled(ConfigurationPatienceMs));
     if (!m_events.configurationReceived()) {
         progress->setValue(0);
         message(QMessageBox::Critical,

@@ -114,6 +114,7 @@ void Configuration::btneQSL_Click()
 
     Downloader downloader;
     downloader.addCaCertificates(trusted);
+    downloader.setSameOriginRedirectsOnly(true);
     EqslUpload upload([&downloader](const QUrl &url) {
         const Downloader::Result fetched = downloader.fetch(url);
         return EqslReply{fetched.ok, fetched.data, transportReason(url, fetched.error)};

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QLabel>
@@ -58,6 +59,7 @@ public:
     QStringList m_typing;
     bool m_pumping = false;
     QHash<QString, QDateTime> m_noted;
+    QElapsedTimer m_lastClick;
 };
 
 namespace {
@@ -142,6 +144,11 @@ void ManagerRemote::imgKRV_Click()
 {
     if (client->isConnecting())
         return;
+    // A double click is one click: its second half would undo the first
+    // while the keyer is still answering the configuration it was sent.
+    if (m_lastClick.isValid() && m_lastClick.elapsed() < QApplication::doubleClickInterval())
+        return;
+    m_lastClick.start();
     if (m_linkState != 0) {
         stop();
         return;
@@ -230,10 +237,12 @@ void ManagerRemote::stop()
         w.setKeyboardSimulatorOn(false);
         m_typing.clear();
         m_keyboard.reset();
-        if (!m_toneWasOn) {
+        // Bit 7 back as the operator had it, and the keyer told so.
+        if (m_toneWasOn)
+            w.m_record.optionWord |= Option::ToneOn;
+        else
             w.m_record.optionWord &= quint16(~Option::ToneOn);
-            w.SendConfig();
-        }
+        w.SendConfig();
         break;
     case NoRole:
         break;

@@ -13,6 +13,7 @@ namespace {
 constexpr int SpeedPaceMs = 200;
 // Longer than the slowest character takes to key (a zero at 5 wpm).
 constexpr int KeyerQuietMs = 8000;
+constexpr qint64 ReadSliceBytes = 4096;
 
 } // namespace
 
@@ -104,6 +105,9 @@ void RemoteServer::onNewConnection()
             m_socket->abort();
             m_socket->deleteLater();
         }
+        // A flood is taken in slices, so the window stays responsive; what
+        // the keyer cannot use is dropped by the receiver.
+        socket->setReadBufferSize(ReadSliceBytes);
         m_socket = socket;
         m_peer = address;
         m_receiver.accept();

@@ -76,6 +76,7 @@ TCPParms::TCPParms(SettingsStore *settings, MessageFunction message, QWidget *pa
     m_allow = makeBox(u"txtAllow"_s,
                       tr("Server: addresses and networks that may connect, e.g. 192.168.1.20, 10.0.0.0/8.\n"
                          "Empty: this computer and the local networks only."));
+    m_allow->setPlaceholderText(tr("this computer and the local networks"));
 
     auto *form = new QFormLayout;
     form->addRow(m_ipLabel, m_ip);

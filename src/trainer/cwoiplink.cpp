@@ -32,6 +32,7 @@ CwoipLink::CwoipLink(QObject *parent) : QObject(parent)
     m_pump.setTimerType(Qt::PreciseTimer);
     connect(&m_pump, &QTimer::timeout, this, &CwoipLink::pump);
     connect(&m_server, &QTcpServer::newConnection, this, &CwoipLink::onNewConnection);
+    m_clock.start();
 }
 
 CwoipLink::~CwoipLink()
@@ -275,7 +276,7 @@ void CwoipLink::receive(QByteArrayView unit)
     emit characterArrived(c);
     TickTimer.stop();
     const int droppedBefore = m_pacer.dropped();
-    if (m_pacer.addCharacter(quint8(unit[0]), c, m_queue.size())) {
+    if (m_pacer.addCharacter(quint8(unit[0]), c, m_queue.size(), m_clock.elapsed())) {
         handOver();
         TickTimer.setInterval(m_pacer.tickIntervalMs());
     } else if (m_pacer.dropped() > droppedBefore && !m_dropReported) {
@@ -293,7 +294,13 @@ void CwoipLink::onSocketError()
     // The peer going away is noticed by the supervision and the next send.
     if (tcpIP->error() == QAbstractSocket::RemoteHostClosedError && m_mode != Offline && !m_connecting)
         return;
-    const QString reason = tcpIP->errorString();
+    // A call that fails says which call it was: a refused or unreachable
+    // peer is then told apart from a link that broke later.
+    const QString reason = m_connecting ? tr("No CWoIP connection to %1 on port %2: %3")
+                                              .arg(tcpIP->peerName())
+                                              .arg(m_port)
+                                              .arg(tcpIP->errorString())
+                                        : tcpIP->errorString();
     closeSocket();
     m_server.close();
     TCPTimer.stop();
@@ -327,7 +334,7 @@ void CwoipLink::onTick()
 
 void CwoipLink::handOver()
 {
-    m_queue += m_pacer.takeText();
+    m_queue += m_pacer.takeText(m_clock.elapsed());
     if (!m_pump.isActive())
         pump();
 }

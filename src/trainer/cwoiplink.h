@@ -3,6 +3,7 @@
 #include "cwoippacer.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTcpServer>
@@ -112,6 +113,7 @@ private:
     QByteArray m_partial;
     QByteArray m_queue; // handed to the keyer, one character every handOverPauseMs
     CwoipPacer m_pacer;
+    QElapsedTimer m_clock; // the pacer's notion of the keyer's backlog
     char m_shiftMark = ShiftIn;
     bool m_connecting = false;
     bool m_dropReported = false;

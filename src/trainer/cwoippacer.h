@@ -18,12 +18,21 @@ public:
     // counted, so a flood never reaches the keyer.
     static constexpr int WaitingLimit = 64;
     static constexpr int InitialSpeed = 20;
+    // Nor may the keyer hold more than this many units handed over and not
+    // yet sounded (about fifteen characters, 13 s at 20 wpm): a peer that
+    // sends faster than its own speed lets a keyer sound loses what does
+    // not fit, counted with the rest. A peer keying by hand never comes near.
+    static constexpr int BacklogLimitUnits = 10 * HandOverUnits;
 
     // One character message. True when the waiting text is to be handed to
     // the keyer now; tickIntervalMs() then is the time the keyer needs.
-    // alreadyQueued: characters handed over but not yet written.
-    bool addCharacter(int speed, char c, qsizetype alreadyQueued = 0);
-    QByteArray takeText() { return std::exchange(m_text, {}); }
+    // alreadyQueued: characters handed over but not yet written; nowMs: a
+    // monotonic clock, the same for every call.
+    bool addCharacter(int speed, char c, qsizetype alreadyQueued = 0, qint64 nowMs = 0);
+    // The waiting text, now handed to the keyer.
+    QByteArray takeText(qint64 nowMs = 0);
+    // Units the keyer has been handed and has not sounded by nowMs.
+    double backlogUnits(qint64 nowMs) const;
     const QByteArray &text() const { return m_text; }
     // The keyer has sounded everything handed to it.
     void tick() { m_units = 0; }
@@ -39,6 +48,8 @@ public:
 
 private:
     QByteArray m_text;
+    int m_textUnits = 0;    // of the waiting text
+    double m_busyUntilMs = 0; // when the keyer has sounded all it was handed
     int m_units = 0;
     int m_speed = InitialSpeed;
     int m_tickMs = HandOverUnits * 2400 / InitialSpeed;

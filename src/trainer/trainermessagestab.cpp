@@ -298,7 +298,8 @@ void TrainerMessagesTab::btnCreateMessage_Click()
                     QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
             != QMessageBox::Ok)
             return;
-        QFile::remove(path);
+        // The new text replaces the old file in one step when it is written
+        // whole; a write that fails leaves the old message as it was.
     }
     const int wordCount = int(count);
     const int repeat = qBound(1, int(LessonGenerator::leadingNumber(m_repeatCount->text())), 9);

@@ -6,6 +6,7 @@
 #include "clickfilter.h"
 #include "cwoipwindow.h"
 #include "keyererror.h"
+#include "keyerpicture.h"
 #include "keyersearch.h"
 #include "keypadcommands.h"
 #include "softwaretab.h"
@@ -27,7 +28,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QUrl>
@@ -43,21 +43,9 @@ const QString HelpText =
     "0...9\t= Start Message\r\n\r\nProsign Characters:\r\n\r\n#\t= <sk>\r\n(\t= <kn>\r\n%\t= <ka>\r\n"
     "+\t= <ar>\r\n=\t= <bt>\r\n>\t= <bk>\r\n^\t= <ve>\r\n&\t= <as>"_s;
 
-// The trainer keyer: a box with its display, the lamp shows the link.
-QPixmap keyerPicture(const QColor &lamp)
+QPixmap keyerPictureWithLamp(const QColor &lamp)
 {
-    QPixmap pixmap(56, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(60, 60, 60), 1.5));
-    painter.setBrush(QColor(215, 205, 180));
-    painter.drawRoundedRect(QRectF(1.5, 4.5, 53, 24), 4, 4);
-    painter.setBrush(QColor(70, 110, 150));
-    painter.drawRect(QRectF(7.5, 9.5, 26, 12));
-    painter.setBrush(lamp);
-    painter.drawEllipse(QPointF(44, 16), 4.5, 4.5);
-    return pixmap;
+    return keyerPicture(QColor(215, 205, 180), QColor(70, 110, 150), lamp);
 }
 
 } // namespace
@@ -239,7 +227,11 @@ void TrainerWindow::connectTabs()
     connect(
         &m_cwoip, &CwoipLink::message, this,
         [this](bool critical, const QString &text) {
-            message(critical ? QMessageBox::Critical : QMessageBox::Information, text);
+            // While the window closes, the link is being ended on purpose: a
+            // peer that leaves at the same moment must not hold the program
+            // open behind a box nobody asked for.
+            if (!m_closing)
+                message(critical ? QMessageBox::Critical : QMessageBox::Information, text);
         },
         Qt::QueuedConnection);
 }
@@ -446,7 +438,7 @@ void TrainerWindow::KRTLabel_Click()
 void TrainerWindow::setKeyerPicture()
 {
     const bool connected = m_link.isOpen() && m_result == StartupResult::Ready;
-    m_keyerImage->setPixmap(keyerPicture(connected ? QColor(60, 170, 60) : QColor(150, 150, 150)));
+    m_keyerImage->setPixmap(keyerPictureWithLamp(connected ? QColor(60, 170, 60) : QColor(150, 150, 150)));
     m_keyerImage->setToolTip(m_record.flag(TrainerFlag::TransmitOn) ? tr("Transmitter keying is on")
                                                                      : tr("Click for CW over IP"));
 }

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -133,16 +134,10 @@ bool TrainerWindow::readConfiguration(QString *error)
         m_link.setReceiveThreshold(1);
         if (!m_link.SendCommand('S'))
             throw KeyerError(KeyerErrors::ConfigReadFailed);
-        // The block comes through the event stream; a keyer that stays
-        // silent after its acknowledgement must not hang the program.
-        bool expired = false;
-        QTimer patience;
-        patience.setSingleShot(true);
-        connect(&patience, &QTimer::timeout, this, [&expired] { expired = true; });
-        patience.start(m_link.scaled(ConfigurationReadPatienceMs));
-        while (m_configTab->configurationLoad() && !expired && !m_closing)
-            m_link.processWaitEvents();
-        if (m_configTab->configurationLoad())
+        // The block comes through the event stream.
+        if (!m_link.WaitWhile([this] { return m_configTab->configurationLoad() && !m_closing; },
+                              m_link.scaled(ConfigurationReadPatienceMs))
+            || m_configTab->configurationLoad())
             throw KeyerError(KeyerErrors::ConfigReadFailed);
         Wait(200);
         return true;
@@ -246,8 +241,9 @@ void TrainerWindow::btnUseMessages_Click()
     m_loading = true;
     m_messages->setLoading(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (int page = 0; page < m_tabs->count(); ++page)
-        m_tabs->setTabEnabled(page, false);
+    // The tab labels are disabled as a whole: disabling the shown tab on its
+    // own would move the window to another tab in the middle of the load.
+    m_tabs->tabBar()->setEnabled(false);
     progress->setValue(0);
     try {
         if (!m_link.SendCommand('L'))
@@ -298,7 +294,7 @@ void TrainerWindow::btnUseMessages_Click()
         QApplication::restoreOverrideCursor();
     m_loading = false;
     m_messages->setLoading(false);
-    setTabsEnabled(m_result == StartupResult::Ready);
+    m_tabs->tabBar()->setEnabled(true);
     m_link.setReceiveThreshold(1);
 }
 

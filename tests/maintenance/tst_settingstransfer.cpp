@@ -51,6 +51,8 @@ void TestSettingsTransfer::exportThenImportRestores_data()
                   {u"PROFILE 3/CALL1"_s, u"OZ1ÆØÅ"_s},
                   {u"PROFILE 3/MSG2"_s, u"CQ \"TEST\" = ; # , \\ de <ar>"_s},
                   {u"SmartText/F1"_s, u""_s}};
+    QTest::newRow("the eQSL password, kept private") << Values{{u"Settings/eQSLUser"_s, u"K1ABC"_s},
+                                                 {u"Settings/eQSLPassword"_s, u"p&ss w<rd"_s}};
 }
 
 void TestSettingsTransfer::exportThenImportRestores()
@@ -67,6 +69,9 @@ void TestSettingsTransfer::exportThenImportRestores()
     const QString exported = dir.filePath(u"krv.reg"_s);
     QVERIFY2(transfer.exportTo(exported, &error), qPrintable(error));
     QCOMPARE(everything(exported), settings);
+    if (settings.contains(u"Settings/eQSLPassword"_s))
+        QCOMPARE(QFile::permissions(exported) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner);
 
     // Later changes, then the import: the exported settings come back
     // exactly, keys added since are gone, the changed ones are kept aside.

@@ -191,7 +191,7 @@ void TestLogbookTab::interruptedSaveLeavesNoWholeLog()
     click(station, "btnSaveLog");
     QVERIFY2(!station.texts().filter(message).isEmpty(), qPrintable(station.texts().join(u" | "_s)));
     if (cancelAt > 0)
-        QVERIFY(station.sim.waitForJournal(u"stop"_s, 5000));
+        QVERIFY(station.sim.waitForJournal(u"stop"_s, 15000));
     // Nothing that looks like a whole log, and nothing to restore from.
     QVERIFY(files(station, u"LogFiles"_s, u"*.krv"_s).isEmpty());
     QCOMPARE(station.child<QComboBox>(u"cboLogFiles"_s)->count(), 0);
@@ -266,7 +266,7 @@ void TestLogbookTab::restoreAndAppendLoadWithEcho()
     if (fault.isEmpty() && loaded > 0)
         QCOMPARE(station.window->record().qsoCount, qint16((replaces ? 0 : keyerCount) + loaded));
     if (stops)
-        QVERIFY(station.sim.waitForJournal(u"stop"_s, 5000));
+        QVERIFY(station.sim.waitForJournal(u"stop"_s, 15000));
     // The records already loaded stay in the keyer.
     QByteArrayList expected = replaces ? QByteArrayList() : before;
     expected += file.mid(0, loaded);

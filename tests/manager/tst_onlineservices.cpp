@@ -137,6 +137,11 @@ void TestOnlineServices::eqslCountsOnlyWhatTheServiceAdded_data()
         << tricky << QStringList{u"--reject"_s, u"K2BBB"_s} << 3 << warn
         << u" 2 records have been sent to eQSL\r\n\r\neQSL did not add 1 record:\r\n"
            "K2BBB 20240105 141000: Warning: Y=2024 M=01 D=05 K2BBB Bad record: Duplicate"_s;
+    // Every later QSO would be refused the same: the run stops at once.
+    QTest::newRow("the service refuses the password")
+        << tricky << QStringList{u"--password"_s, u"another"_s} << 1 << critical
+        << u" 0 records have been sent to eQSL\r\n\r\nThe upload stopped at record 1; it and the records after it "
+           "were not sent: Error: No match on eQSL_User/eQSL_Pswd"_s;
     QTest::newRow("the connection drops at the second request")
         << tricky << QStringList{u"--fail-from"_s, u"2"_s, u"--fail-with"_s, u"drop"_s} << 2 << critical
         << u" 1 records have been sent to eQSL\r\n\r\nThe upload stopped at record 2; it and the records after it "
@@ -220,6 +225,7 @@ void TestOnlineServices::tqslExitCodeIsToldInWords_data()
     QTest::newRow("11 network error") << 11 << warn
                                       << u"TQSL could not reach LotW (network error): nothing was uploaded"_s;
     QTest::newRow("any other code") << 5 << warn << u"TQSL failed with code 5"_s;
+    QTest::newRow("-1: a program file that cannot run") << -1 << warn << u"TQSL could not be started: "_s;
 }
 
 void TestOnlineServices::tqslExitCodeIsToldInWords()
@@ -228,7 +234,8 @@ void TestOnlineServices::tqslExitCodeIsToldInWords()
     QFETCH(int, icon);
     QFETCH(QString, words);
     const QString program = m_tools.filePath(u"tqsl"_s);
-    QVERIFY(writeFile(program, recorder(QByteArray::number(code)), true));
+    QFile::remove(program);
+    QVERIFY(writeFile(program, recorder(QByteArray::number(code)), code >= 0));
     QFile::remove(program + u".args"_s);
     m_station->settings->setSetting(u"LotW"_s, program);
     // A blank in the file's name must not split the argument.
@@ -238,8 +245,11 @@ void TestOnlineServices::tqslExitCodeIsToldInWords()
     m_station->messages.clear();
     click(u"btnLotW"_s);
     QTRY_COMPARE_WITH_TIMEOUT(m_station->messages.size(), 1, 10000);
-    QCOMPARE(m_station->messages.at(0).text, words);
+    QVERIFY2(code >= 0 ? m_station->messages.at(0).text == words : m_station->messages.at(0).text.startsWith(words),
+             qPrintable(m_station->messages.at(0).text));
     QCOMPARE(int(m_station->messages.at(0).icon), icon);
+    if (code < 0)
+        return;
     const QString adif = QFileInfo(m_station->dataDir.filePath(u"ADIF/"_s + name)).absoluteFilePath();
     QCOMPARE(fileLines(program + u".args"_s), (QStringList{u"-u"_s, u"-q"_s, u"-d"_s, u"-a"_s, u"all"_s, adif}));
     auto *output = m_station->child<QPlainTextEdit>(u"txtTQSLOutput"_s);

@@ -2,7 +2,10 @@
 
 #include "remotewire.h"
 
+#include <QCheckBox>
 #include <QDate>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -25,6 +28,7 @@ private slots:
     void serverDropsClient_data();
     void serverDropsClient();
     void serverSurvivesRandomBytesAndBrokenConnections();
+    void keyboardSimulatorTypesDecodedText();
 
 private:
     static quint16 freePort();
@@ -267,6 +271,58 @@ void TestRemoteLink::serverSurvivesRandomBytesAndBrokenConnections()
     QVERIFY2(connections > 1, qPrintable(QString::number(connections)));
     QCOMPARE(server.texts(), QStringList());
     server.window->close();
+}
+
+void TestRemoteLink::keyboardSimulatorTypesDecodedText()
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("types into an X display: ctest runs this case under Xvfb as tst_remotelink_xvfb");
+#ifndef DW_HAVE_X11
+    QSKIP("built without XTest: the keyboard simulator cannot type here");
+#endif
+    Station station;
+    configure(station, 1, freePort());
+    // The translation table: "E" is typed as "e", "K" as Enter.
+    QFile table(station.dataDir.filePath(u"remote.txt"_s));
+    QVERIFY(table.open(QIODevice::WriteOnly) && table.write("E,e\nK,~\n") > 0);
+    table.close();
+    start(station, 1.0);
+    // The operator keeps the sidetone off; the simulator needs it on. The
+    // keyer answers a configuration with its block: let that pass first.
+    station.window->record().optionWord &= quint16(~Option::ToneOn);
+    QVERIFY(station.window->SendConfig());
+    QTest::qWait(500);
+    const quint16 optionsBefore = station.window->record().optionWord;
+    const auto configs = [&station] { return station.sim.journal().filter(u"config "_s).size(); };
+    const qsizetype configsBefore = configs();
+    auto *sendImmediate = station.child<QCheckBox>(u"cbxSendImmediate"_s);
+    sendImmediate->setChecked(false);
+
+    clickKeyerPicture(station);
+    QVERIFY2(station.texts().isEmpty(), qPrintable(station.texts().join(u'\n')));
+    QCOMPARE(linkCaption(station), u"Kbd Simulator"_s);
+    QVERIFY(station.window->record().optionWord & Option::ToneOn);
+    QVERIFY(sendImmediate->isChecked());
+    QTRY_VERIFY(configs() > configsBefore);
+    const qsizetype configsOn = configs();
+
+    // Another program has the keyboard focus (no window manager here: Qt
+    // hands the X focus over itself).
+    QPlainTextEdit target;
+    target.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&target));
+    target.activateWindow();
+    QTRY_VERIFY(target.hasFocus());
+    station.sim.control(u"key CQ TEST DE K1ABC"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(target.toPlainText(), u"CQ TeST De \n1ABC"_s, 20000);
+
+    // Stopping puts the keyer's option back as it was.
+    clickKeyerPicture(station);
+    QCOMPARE(linkCaption(station), QString());
+    QCOMPARE(station.window->record().optionWord, optionsBefore);
+    QTRY_VERIFY(configs() > configsOn);
+    QCOMPARE(station.texts(), QStringList());
+    station.window->close();
 }
 
 QTEST_MAIN(TestRemoteLink)

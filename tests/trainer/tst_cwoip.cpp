@@ -88,6 +88,16 @@ void TestCwoip::floodIsBounded()
     // Room for two; the rest dropped and counted.
     QCOMPARE(pacer.text(), "EE"_ba);
     QCOMPARE(pacer.dropped(), 998);
+
+    // A burst handed over at once fills the keyer only up to its limit (T is
+    // 3 units: 36 of them); once they are sounded, characters go through again.
+    CwoipPacer burst;
+    QByteArray handed;
+    for (int i = 0; i < 100; ++i)
+        handed += burst.addCharacter(20, 'T', 0, 1000) ? burst.takeText(1000) : QByteArray();
+    QCOMPARE(handed, QByteArray(36, 'T'));
+    QCOMPARE(burst.dropped(), 64);
+    QVERIFY(burst.addCharacter(20, 'T', 0, 1000 + 36 * 3 * 120));
 }
 
 void TestCwoip::connectPair(Pair &pair, const CwoipLink::Intervals &callee, const CwoipLink::Intervals &caller)

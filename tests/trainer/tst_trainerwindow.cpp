@@ -16,6 +16,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -304,6 +305,8 @@ void TestTrainerWindow::loadLessons()
     }
     QFETCH(QMessageBox::StandardButton, answer);
     t.answer = answer;
+    auto *tabs = t.child<QTabWidget>(u"tabScreens"_s);
+    tabs->setCurrentIndex(TrainerWindow::MessagesPage);
     const qsizetype from = t.sim.journal().size();
     t.child<QPushButton>(u"btnUseMessages"_s)->click();
     QTEST(t.messages, "messages");
@@ -321,7 +324,8 @@ void TestTrainerWindow::loadLessons()
     }
     // Everything the load rested is back.
     QVERIFY(t.child<QPushButton>(u"btnUseMessages"_s)->isEnabled());
-    QVERIFY(t.child<QTabWidget>(u"tabScreens"_s)->isTabEnabled(TrainerWindow::MonitorPage));
+    QVERIFY(tabs->tabBar()->isEnabled() && tabs->isTabEnabled(TrainerWindow::MonitorPage));
+    QCOMPARE(tabs->currentIndex(), int(TrainerWindow::MessagesPage));
     t.window->close();
 }
 
