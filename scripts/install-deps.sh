@@ -12,6 +12,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 wine64
     avrdude openssl python3
     qtkeychain-qt6-dev trustedqsl
+    libhamlib-utils dpkg-dev
 )
 
 # Node.js and npm (for a test that runs an independent ADIF reader) come

@@ -62,7 +62,10 @@ QString chooseDataFolder(const QString &requested, QString *error)
     QString folder = requested;
     if (folder.isEmpty()) {
         folder = QCoreApplication::applicationDirPath();
-        if (!writableFolder(folder))
+        // Installed from the package (shared files in ../share/dashwright):
+        // the user's data folder even for root, who could write /usr/bin.
+        const bool packaged = QFileInfo::exists(folder + u"/../share/dashwright/countries.txt"_s);
+        if (packaged || !writableFolder(folder))
             folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     }
     folder = QDir(folder).absolutePath();

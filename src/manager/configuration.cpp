@@ -134,6 +134,7 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
     wireTerminal();
     wireRadio();
     wireRemote(header);
+    wireCwDaemon(header);
     wireOnlineServices();
     connect(m_terminal, &TerminalTab::speedChosen, this, [this](int wpm) {
         m_record.currentSpeed = QByteArray::number(wpm);

@@ -210,6 +210,12 @@ private:
     void forwardBackspace() override;
     class ManagerRemote *m_remoteLink = nullptr;
 
+    // Keying from contest loggers (configurationcwdaemon.cpp): the
+    // cwdaemon-compatible UDP server and its check box in the header.
+    friend class ManagerCwDaemon;
+    void wireCwDaemon(class QHBoxLayout *header);
+    class ManagerCwDaemon *m_cwDaemon = nullptr;
+
     // The Logbook tab, its transfers and the QSO list window
     // (configurationlogbook.cpp).
     QWidget *createLogbookTab(class QHBoxLayout *header);

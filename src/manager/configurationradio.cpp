@@ -30,10 +30,11 @@ public:
         w.m_terminal->setBandControlsEnabled(bands);
         w.m_configurationTab->setBandControlsEnabled(bands);
         // The keyer is never looked for on the radio's port.
-        w.m_software->setExcludedDevices(connected ? QStringList{w.m_radio->connectedDevice()} : QStringList{});
+        const QString device = w.m_radio->connectedDevice();
+        w.m_software->setExcludedDevices(connected && !device.isEmpty() ? QStringList{device} : QStringList{});
         w.m_radioButton->setText(connected ? Configuration::tr("Radio connected") : Configuration::tr("Radio"));
         if (!connected)
-            w.m_radioButton->setToolTip(Configuration::tr("Connect an Elecraft K3 or KX3: band and mode follow the radio"));
+            w.m_radioButton->setToolTip(Configuration::tr("Connect an Elecraft K3 or KX3, or any radio through Hamlib's rigctld: band and mode follow the radio"));
     }
 
     void radioBand(int position) override
@@ -77,7 +78,7 @@ void Configuration::wireRadio()
     m_radioButton = new QToolButton;
     m_radioButton->setObjectName(u"btnRadio"_s);
     m_radioButton->setText(tr("Radio"));
-    m_radioButton->setToolTip(tr("Connect an Elecraft K3 or KX3: band and mode follow the radio"));
+    m_radioButton->setToolTip(tr("Connect an Elecraft K3 or KX3, or any radio through Hamlib's rigctld: band and mode follow the radio"));
     m_tabs->setCornerWidget(m_radioButton, Qt::TopRightCorner);
     connect(m_radioButton, &QToolButton::clicked, m_radio, &RadioConnect::open);
     connect(m_radio, &RadioConnect::reported, this, [this](int band, int mode, int vox) {

@@ -9,7 +9,9 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
@@ -34,7 +36,7 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
 
     cboRadioType = new QComboBox;
     cboRadioType->setObjectName(u"cboRadioType"_s);
-    cboRadioType->addItems({u"Elecraft KX3"_s, u"Elecraft K3"_s});
+    cboRadioType->addItems({u"Elecraft KX3"_s, u"Elecraft K3"_s, u"Hamlib (rigctld)"_s});
     cboPort = new QComboBox;
     cboPort->setObjectName(u"cboPort"_s);
     for (int number = 1; number <= PortTable::MaxPorts; ++number)
@@ -43,6 +45,13 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
     cboBaudRate = new QComboBox;
     cboBaudRate->setObjectName(u"cboBaudRate"_s);
     cboBaudRate->addItems({u" 4800"_s, u" 9600"_s, u"19200"_s, u"38400"_s});
+    txtRigHost = new QLineEdit;
+    txtRigHost->setObjectName(u"txtRigHost"_s);
+    txtRigHost->setToolTip(tr("The computer rigctld runs on"));
+    spnRigPort = new QSpinBox;
+    spnRigPort->setObjectName(u"spnRigPort"_s);
+    spnRigPort->setRange(1, 65535);
+    spnRigPort->setToolTip(tr("rigctld's TCP port (its -t option)"));
     cbxAutoConnect = new QCheckBox(u"Auto Connect"_s);
     cbxAutoConnect->setObjectName(u"cbxAutoConnect"_s);
     cbxAutoConnect->setToolTip(tr("Connect the radio when the program starts"));
@@ -62,10 +71,12 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
     btnCancel->setObjectName(u"btnCancel"_s);
     btnCancel->setToolTip(u"Close this Window"_s);
 
-    auto *form = new QFormLayout;
+    auto *form = m_form = new QFormLayout;
     form->addRow(u"Radio"_s, cboRadioType);
     form->addRow(u"COM Port"_s, cboPort);
     form->addRow(u"Baud Rate"_s, cboBaudRate);
+    form->addRow(tr("rigctld host"), txtRigHost);
+    form->addRow(tr("rigctld port"), spnRigPort);
     form->addRow(QString(), cbxAutoConnect);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -86,10 +97,37 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
     connect(&m_cat, &CatLink::failed, this, [this](const QString &reason) {
         lost(tr("The radio's port failed: %1.").arg(reason));
     });
+    connect(&m_rig, &RigctldLink::failed, this, [this](const QString &reason) {
+        lost(tr("The link to the radio dropped: %1.").arg(reason));
+    });
+    m_rigPoll.setInterval(RigPollMs);
+    connect(&m_rigPoll, &QTimer::timeout, this, [this] {
+        // A transfer or a message owns the keyer: the band waits for it.
+        if (!m_polling && !m_host->keyerBusy())
+            pollRig();
+    });
     connect(btnConnect, &QPushButton::clicked, this, &RadioConnect::btnConnect_Click);
     connect(btnCancel, &QPushButton::clicked, this, &RadioConnect::btnCancel_Click);
     for (QComboBox *list : {cboRadioType, cboPort, cboBaudRate})
         connect(list, &QComboBox::currentIndexChanged, this, &RadioConnect::listChanged);
+    connect(cboRadioType, &QComboBox::currentIndexChanged, this, &RadioConnect::showRadioType);
+    connect(txtRigHost, &QLineEdit::textEdited, this, &RadioConnect::listChanged);
+    connect(spnRigPort, &QSpinBox::valueChanged, this, &RadioConnect::listChanged);
+    showRadioType();
+}
+
+bool RadioConnect::hamlibChosen() const
+{
+    return cboRadioType->currentIndex() == Hamlib;
+}
+
+void RadioConnect::showRadioType()
+{
+    const bool hamlib = hamlibChosen();
+    m_form->setRowVisible(cboPort, !hamlib);
+    m_form->setRowVisible(cboBaudRate, !hamlib);
+    m_form->setRowVisible(txtRigHost, hamlib);
+    m_form->setRowVisible(spnRigPort, hamlib);
 }
 
 void RadioConnect::showPorts()
@@ -115,7 +153,10 @@ void RadioConnect::loadSettings()
 {
     m_loading = true;
     showPorts();
-    cboRadioType->setCurrentIndex(bounded(m_settings->intSetting(u"RadioType"_s, 0), 1, 0));
+    cboRadioType->setCurrentIndex(bounded(m_settings->intSetting(u"RadioType"_s, 0), Hamlib, 0));
+    txtRigHost->setText(m_settings->setting(u"RigctldHost"_s, u"localhost"_s));
+    spnRigPort->setValue(bounded(m_settings->intSetting(u"RigctldPort"_s, RigctldLink::DefaultPort), 65535,
+                                 RigctldLink::DefaultPort));
     const PortTable table = m_host->radioPortTable();
     int position = bounded(m_settings->intSetting(u"RadioPort"_s, 0), PortTable::MaxPorts - 1, 0);
     // A USB adapter renamed since the last run is found by its stable name.
@@ -158,8 +199,10 @@ void RadioConnect::shutdown()
     m_deferred.stop();
     if (m_connected)
         Disconnect();
-    else
+    else {
         m_cat.close();
+        m_rig.close();
+    }
 }
 
 void RadioConnect::btnConnect_Click()
@@ -198,10 +241,16 @@ bool RadioConnect::Connect()
     lblResultDetail->clear();
     const PortTable table = m_host->radioPortTable();
     const int number = cboPort->currentIndex() + 1;
-    const QString device = table.device(number);
+    const bool hamlib = hamlibChosen();
+    const QString device = hamlib ? QString() : table.device(number);
     const auto model = CatLink::Model(cboRadioType->currentIndex());
+    const QString rigHost = txtRigHost->text().trimmed().isEmpty() ? u"localhost"_s : txtRigHost->text().trimmed();
+    const auto rigPort = quint16(spnRigPort->value());
     QString failure;
-    if (device.isEmpty())
+    if (hamlib) {
+        if (!m_rig.open(rigHost, rigPort))
+            failure = m_rig.errorString();
+    } else if (device.isEmpty())
         failure = tr("Port %1 has no serial device on this computer.").arg(number);
     else if (number == table.numberOf(m_host->keyerDevice()))
         failure = tr("Port %1 (%2) is the keyer's port.").arg(number).arg(device);
@@ -215,21 +264,30 @@ bool RadioConnect::Connect()
     }
 
     m_device = device;
+    m_hamlib = hamlib;
     m_connected = true;
     m_lastBand = -1;
     m_vox = -1;
     lblResult->setText(u"Connected"_s);
-    lblResultDetail->setText(tr("%1 on %2").arg(cboRadioType->currentText(), device));
     m_settings->setSetting(u"RadioType"_s, cboRadioType->currentIndex());
-    m_settings->setSetting(u"RadioPort"_s, cboPort->currentIndex());
-    m_settings->setSetting(u"RadioBaud"_s, cboBaudRate->currentIndex());
-    m_settings->setSetting(u"RadioPortDevice"_s, table.stableName(number));
+    if (hamlib) {
+        lblResultDetail->setText(tr("rigctld at %1:%2").arg(rigHost).arg(rigPort));
+        m_settings->setSetting(u"RigctldHost"_s, rigHost);
+        m_settings->setSetting(u"RigctldPort"_s, rigPort);
+    } else {
+        lblResultDetail->setText(tr("%1 on %2").arg(cboRadioType->currentText(), device));
+        m_settings->setSetting(u"RadioPort"_s, cboPort->currentIndex());
+        m_settings->setSetting(u"RadioBaud"_s, cboBaudRate->currentIndex());
+        m_settings->setSetting(u"RadioPortDevice"_s, table.stableName(number));
+    }
     m_host->radioConnected(true);
     btnConnect->setText(u"&Disconnect"_s);
     btnConnect->setToolTip(u"Disconnect from radio"_s);
     cbxAutoConnect->setEnabled(false);
 
     Poll();
+    if (m_connected && m_hamlib)
+        m_rigPoll.start();
     if (m_connected) {
         alignVox(m_host->offTheAir());
         sendConfig();
@@ -243,6 +301,9 @@ bool RadioConnect::Connect()
 void RadioConnect::Disconnect()
 {
     m_cat.close();
+    m_rigPoll.stop();
+    m_rig.close();
+    m_hamlib = false;
     m_connected = false;
     m_pollPending = false;
     cbxAutoConnect->setEnabled(true);
@@ -256,6 +317,10 @@ void RadioConnect::Disconnect()
 
 void RadioConnect::Poll()
 {
+    if (m_hamlib) {
+        pollRig();
+        return;
+    }
     if (!m_connected || m_polling)
         return;
     m_polling = true;
@@ -289,6 +354,44 @@ void RadioConnect::Poll()
     m_polling = false;
     if (m_connected)
         m_cat.setReceiveEvents(true);
+}
+
+void RadioConnect::pollRig()
+{
+    if (!m_connected || m_polling)
+        return;
+    m_polling = true;
+    RigctldLink::Report report;
+    const RigctldLink::PollOutcome outcome = m_rig.poll(&report);
+    m_polling = false;
+    switch (outcome) {
+    case RigctldLink::PollOutcome::NoAnswer:
+        lost(tr("rigctld did not answer within %1 seconds.").arg(RigctldLink::AnswerLimit / 1000));
+        return;
+    case RigctldLink::PollOutcome::Closed:
+        lost(tr("The link to the radio dropped: rigctld closed the connection."));
+        return;
+    case RigctldLink::PollOutcome::Refused:
+        lost(tr("rigctld reports an error: the radio does not answer it."));
+        return;
+    case RigctldLink::PollOutcome::Taken:
+        break;
+    }
+    // A frequency outside the bands leaves the band as it is.
+    const int position = RigctldLink::bandPosition(report.frequency);
+    if (position >= 0 && position != m_lastBand) {
+        m_lastBand = position;
+        m_host->radioBand(position);
+        sendConfig();
+        m_cat.pause(200);
+    }
+    const bool cw = RigctldLink::isCw(report.mode);
+    const bool ssb = m_host->ssbLogging();
+    if (m_connected && cw == ssb) {
+        m_host->radioMode(cw ? 0 : 1);
+        sendConfig();
+        m_cat.pause(200);
+    }
 }
 
 void RadioConnect::alignVox(bool offTheAir)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catlink.h"
+#include "rigctldlink.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -11,11 +12,15 @@ class SettingsStore;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QSpinBox;
 class QPushButton;
 
 // The "Radio Connection" window: the CAT link to an Elecraft K3 or KX3, so
 // that the keyer's band and QSO mode follow the radio and the radio's VOX
-// follows the keyer's on-the-air state. Hiding the window leaves the link up.
+// follows the keyer's on-the-air state; or any radio that Hamlib's rigctld
+// serves, polled once a second for band and mode (it has no VOX link).
+// Hiding the window leaves the link up.
 class RadioConnect : public QWidget
 {
     Q_OBJECT
@@ -23,7 +28,12 @@ public:
     // The port is the radio's own (Radio); the host is the main window.
     RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *port, QWidget *parent = nullptr);
 
+    // Positions in the radio list.
+    enum RadioType { ElecraftKX3 = 0, ElecraftK3 = 1, Hamlib = 2 };
+    static constexpr int RigPollMs = 1000;
+
     CatLink &cat() { return m_cat; }
+    RigctldLink &rig() { return m_rig; }
     bool isConnected() const { return m_connected; }
     // The device of the connected radio; empty while disconnected.
     QString connectedDevice() const { return m_connected ? m_device : QString(); }
@@ -47,6 +57,8 @@ public:
     bool Connect();
     void Disconnect();
     void Poll();
+    // One round of the rigctld link: frequency and mode taken over.
+    void pollRig();
 
 signals:
     // After every poll whose values were numbers.
@@ -54,6 +66,8 @@ signals:
 
 private:
     void loadSettings();
+    void showRadioType();
+    bool hamlibChosen() const;
     void showPorts();
     void listChanged();
     void radioReport();
@@ -66,6 +80,9 @@ private:
     SettingsStore *m_settings;
     RadioHost *m_host;
     CatLink m_cat;
+    RigctldLink m_rig;
+    QTimer m_rigPoll;
+    bool m_hamlib = false;
     // Polls and configuration writes that wait for the keyer to be free.
     QTimer m_deferred;
     bool m_pollPending = false;
@@ -82,6 +99,9 @@ private:
     QComboBox *cboRadioType;
     QComboBox *cboPort;
     QComboBox *cboBaudRate;
+    QLineEdit *txtRigHost;
+    QSpinBox *spnRigPort;
+    class QFormLayout *m_form;
     QCheckBox *cbxAutoConnect;
     QLabel *lblResult;
     QLabel *lblResultDetail;

@@ -116,7 +116,12 @@ QString lookupCall(const QString &call)
 
 bool installDefaultCountries(const QString &dataFolder)
 {
-    return installDefaultCountries(dataFolder, QCoreApplication::applicationDirPath());
+    // Beside the program in the build tree and a portable install; in
+    // ../share/dashwright when installed from the package.
+    const QDir programs(QCoreApplication::applicationDirPath());
+    const bool beside = QFileInfo::exists(programs.filePath(CountryTable::fileName()));
+    return installDefaultCountries(dataFolder, beside ? programs.path()
+                                                      : programs.filePath(u"../share/dashwright"_s));
 }
 
 bool installDefaultCountries(const QString &dataFolder, const QString &programFolder)

@@ -7,6 +7,10 @@
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 using namespace Qt::StringLiterals;
 
@@ -19,6 +23,7 @@ class TestRadioLink : public QObject
 
 private slots:
     void radioDrivesBandAndModeUntilSwitchedOff();
+    void hamlibRadioDrivesBandAndModeUntilRigctldStops();
 
 private:
     // The configuration block the keyer was last sent.
@@ -84,6 +89,81 @@ void TestRadioLink::radioDrivesBandAndModeUntilSwitchedOff()
     for (QWidget *control : std::initializer_list<QWidget *>{band2, mode, band, ssb})
         QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
     QVERIFY(!(station.window->record().optionWord & Option::RadioConnected));
+    QTRY_VERIFY(!(keyerRecord(station).optionWord & Option::RadioConnected));
+    QVERIFY2(station.messages.isEmpty(), qPrintable(station.texts().join(u'\n')));
+}
+
+void TestRadioLink::hamlibRadioDrivesBandAndModeUntilRigctldStops()
+{
+    const QString rigctld = QStandardPaths::findExecutable(u"rigctld"_s);
+    const QString rigctl = QStandardPaths::findExecutable(u"rigctl"_s);
+    if (rigctld.isEmpty() || rigctl.isEmpty())
+        QSKIP("rigctld/rigctl not installed (Debian package libhamlib-utils; scripts/install-deps.sh installs it)");
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    QProcess dummyRig;
+    dummyRig.start(rigctld, {u"-m"_s, u"1"_s, u"-T"_s, u"127.0.0.1"_s, u"-t"_s, QString::number(port)});
+    QVERIFY(dummyRig.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(([port] {
+                                 QTcpSocket socket;
+                                 socket.connectToHost(QHostAddress::LocalHost, port);
+                                 return socket.waitForConnected(200);
+                             }()),
+                             5000);
+    const auto turn = [&](const char *hertz, const char *mode) {
+        return QProcess::execute(rigctl, {u"-m"_s, u"2"_s, u"-r"_s, u"127.0.0.1:%1"_s.arg(port), u"F"_s,
+                                          QString::fromLatin1(hertz), u"M"_s, QString::fromLatin1(mode), u"0"_s});
+    };
+    QCOMPARE(turn("1830000", "USB"), 0);
+
+    Station station;
+    QVERIFY(station.simStarted);
+    const QDate today = QDate::currentDate();
+    station.settings->setSetting(u"LastUpdate"_s, today.year() * 100 + today.month());
+    station.settings->setSetting(u"KRVLastScreen"_s, 1);
+    station.settings->setSetting(u"RadioAutoConnect"_s, 1);
+    station.settings->setSetting(u"RadioType"_s, RadioConnect::Hamlib);
+    station.settings->setSetting(u"RigctldHost"_s, u"127.0.0.1"_s);
+    station.settings->setSetting(u"RigctldPort"_s, port);
+    station.startWindow(20000, 0.1);
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    auto *link = station.window->findChild<RadioConnect *>();
+    QTRY_VERIFY_WITH_TIMEOUT(link->isConnected(), 10000);
+    auto *band2 = station.child<QComboBox>(u"cboBand2"_s);
+    auto *mode = station.child<QComboBox>(u"cboMode"_s);
+    auto *band = station.child<QComboBox>(u"cboBand"_s);
+    auto *ssb = station.child<QCheckBox>(u"cbxSSB"_s);
+    QTRY_VERIFY(keyerRecord(station).optionWord & Option::RadioConnected);
+    for (QWidget *control : std::initializer_list<QWidget *>{band2, mode, band, ssb})
+        QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+
+    // Frequency and mode turned at the radio; the band list position and
+    // QSO mode (0 CW, 1 SSB) that follow. Out of the bands: band unchanged.
+    const struct { const char *hertz, *mode; int band, qsoMode; } turns[] = {
+        {"1830000", "USB", 12, 1},   {"14025000", "CW", 7, 0}, {"7150000", "LSB", 9, 1},
+        {"3550000", "CWR", 11, 0},   {"144300000", "FM", 0, 1}, {"28074000", "PKTUSB", 3, 1},
+        {"10000000", "CW", 3, 0},
+    };
+    for (const auto &t : turns) {
+        QCOMPARE(turn(t.hertz, t.mode), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(band2->currentIndex(), t.band, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(mode->currentIndex(), t.qsoMode, 5000);
+        QTRY_COMPARE(keyerRecord(station).band % 16, t.band);
+        QTRY_COMPARE(bool(keyerRecord(station).optionWord & Option::SSB), t.qsoMode == 1);
+    }
+
+    dummyRig.kill();
+    dummyRig.waitForFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(!link->isConnected(), RigctldLink::AnswerLimit + 3000);
+    QCOMPARE(link->findChild<QLabel *>(u"lblResult"_s)->text(), u"Connection Failed"_s);
+    QVERIFY(!link->findChild<QLabel *>(u"lblResultDetail"_s)->text().isEmpty());
+    QVERIFY(link->isVisible());
+    for (QWidget *control : std::initializer_list<QWidget *>{band2, mode, band, ssb})
+        QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
     QTRY_VERIFY(!(keyerRecord(station).optionWord & Option::RadioConnected));
     QVERIFY2(station.messages.isEmpty(), qPrintable(station.texts().join(u'\n')));
 }
