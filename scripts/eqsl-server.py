@@ -17,13 +17,14 @@ file on one line, then serves until ended.
 """
 import argparse
 import http.server
-import importlib.util
+import importlib.machinery
 import json
 import os
 import re
 import ssl
 import sys
 import tempfile
+import types
 import urllib.parse
 
 PATH = "/qslcard/importADIF.cfm"
@@ -32,9 +33,10 @@ PATH = "/qslcard/importADIF.cfm"
 def update_server():
     """The download server's certificate maker, shared."""
     here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "update-server.py")
-    spec = importlib.util.spec_from_file_location("update_server", here)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    loader = importlib.machinery.SourceFileLoader("update_server", here)
+    module = types.ModuleType(loader.name)
+    module.__file__ = here
+    loader.exec_module(module)
     return module
 
 
