@@ -3,6 +3,7 @@
 #include "configurationtab.h"
 #include "keyererror.h"
 #include "keyerpicture.h"
+#include "mnemonicclicks.h"
 #include "softwaretab.h"
 #include "terminaltab.h"
 #include "versionrules.h"
@@ -97,11 +98,13 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(u"tabScreens"_s);
-    m_tabs->addTab(m_terminal, tr("&Terminal"));
-    m_tabs->addTab(m_configurationTab, tr("&Configuration"));
-    m_tabs->addTab(users, tr("&Users"));
-    m_tabs->addTab(logbook, tr("&Logbook"));
-    m_tabs->addTab(m_software, tr("&Software"));
+    // No underlined letters on the tabs: the tab bar is always there, and
+    // its letters would take the Alt keys of every tab's buttons.
+    m_tabs->addTab(m_terminal, tr("Terminal"));
+    m_tabs->addTab(m_configurationTab, tr("Configuration"));
+    m_tabs->addTab(users, tr("Users"));
+    m_tabs->addTab(logbook, tr("Logbook"));
+    m_tabs->addTab(m_software, tr("Software"));
     m_tabs->setTabToolTip(TerminalPage, tr("Monitor the keyer and send text"));
     m_tabs->setTabToolTip(ConfigurationPage, tr("Configure the keyer"));
     m_tabs->setTabToolTip(UsersPage, tr("User profiles and messages"));
@@ -120,18 +123,15 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
 
     connect(&m_link, &KeyerLink::receiveEvent, this, [this] { m_events.MSComm_OnComm(); });
     connect(&m_link, &KeyerLink::portFailed, this, &Configuration::onPortFailed, Qt::QueuedConnection);
-    connect(m_tabs, &QTabWidget::tabBarClicked, this, [this](int index) {
-        // A click on a tab the operator can open ends a running wait; the
-        // empty bar (index -1) and disabled tabs are no command.
-        if (index < 0 || !m_tabs->isTabEnabled(index))
-            return;
-        m_link.cancel();
-        if (m_currentScreen != 0) {
-            m_currentScreen = index + 1;
-            m_settings->setSetting(u"KRVLastScreen"_s, m_currentScreen);
-        }
+    connect(m_tabs, &QTabWidget::tabBarClicked, this, &Configuration::chooseTab);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        // On the Terminal tab the keys are the keyer's: the caret goes
+        // where the typing goes.
+        if (index == TerminalPage)
+            m_terminal->typingBox()->setFocus();
     });
     wireTerminal();
+    new MnemonicClicks(this);
     wireRadio();
     wireRemote(header);
     wireCwDaemon(header);
@@ -162,6 +162,19 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
 }
 
 Configuration::~Configuration() = default;
+
+void Configuration::chooseTab(int index)
+{
+    // A tab the operator can open ends a running wait; the empty bar
+    // (index -1) and disabled tabs are no command.
+    if (index < 0 || !m_tabs->isTabEnabled(index))
+        return;
+    m_link.cancel();
+    if (m_currentScreen != 0) {
+        m_currentScreen = index + 1;
+        m_settings->setSetting(u"KRVLastScreen"_s, m_currentScreen);
+    }
+}
 
 void Configuration::setPortTable(const PortTable &table)
 {

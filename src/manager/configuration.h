@@ -6,6 +6,7 @@
 #include "keyerlink.h"
 #include "keycommands.h"
 #include "messagesender.h"
+#include "modifiertap.h"
 #include "programoptions.h"
 #include "remotetable.h"
 #include "settingsstore.h"
@@ -143,6 +144,14 @@ private:
     void instantBand(int index);
     void instantMode(int index);
     bool typedCharacter(QKeyEvent *event);
+    // Ctrl+Tab and its kin; true when the key moved between tabs.
+    bool stepTab(QKeyEvent *event);
+    // A tab chosen by click or key: ends a running wait, remembered.
+    void chooseTab(int index);
+    // Characters of the send buffer that went to the keyer during the
+    // message going out (none while idle).
+    qsizetype lockedLength() const;
+    void stepSpeed(int wpm);
     KeyCommands::KeyState keyState() const;
     void execute(const KeyCommands::Decision &decision, QKeyEvent *event, bool *consumed);
     // Smart text of F2..F12, expanded: the profiles' store.
@@ -162,7 +171,9 @@ private:
     bool callShown() const override;
     void qsoLogged() override;
     int keyerSpeed() const override;
+    bool millKeyboard() const override;
     void sendFailed(const QString &message) override;
+    void unsentLeft(qsizetype from) override;
 
     // KeyerEventSink
     qsizetype monitorLength() const override;
@@ -202,6 +213,10 @@ private:
     friend class ManagerRemote;
     void wireRemote(class QHBoxLayout *header);
     void remoteShutdown();
+    // Esc for the remote link: a client asks the server to drop what it
+    // holds; a server drops what it holds from the client. True when the
+    // server's keyer had remote text to stop.
+    bool remoteEscape();
     void forwardSpeed(int wpm) override;
     void forwardStateCode(char code) override;
     void forwardKeyboardEcho(char code) override;
@@ -286,6 +301,7 @@ private:
     bool m_newLineFlag = false;
     bool m_firstKeyMarker = false;
     bool m_keyboardSimulatorOn = false;
+    ModifierTap m_ctrlTap;
     int m_currentScreen = 0;
     int m_comPort = 1;
     qint32 m_baudRate = 38400;

@@ -172,7 +172,7 @@ void ManagerCwDaemon::text(const QString &text)
     if (w.m_sender.pointer() <= box->toPlainText().size())
         w.m_sender.send();
     m_sending = false;
-    if (w.m_sender.pointer() > box->toPlainText().size()) {
+    if (!w.m_sender.cancelled() && w.m_sender.pointer() > box->toPlainText().size()) {
         server.textKeyed();
         return;
     }
@@ -189,9 +189,9 @@ void ManagerCwDaemon::abort()
     server.textDropped();
     if (!m_sending)
         return;
-    // The stop path: nothing left to send, and the running wait ends.
-    w.m_sender.setPointer(w.m_terminal->sendBuffer()->toPlainText().size() + 1);
-    w.m_link.cancel();
+    // The stop path: the keyer drops what it holds, nothing left to send,
+    // and the running wait ends.
+    w.m_sender.cancel();
 }
 
 void ManagerCwDaemon::reset()

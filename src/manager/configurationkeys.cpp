@@ -51,10 +51,37 @@ bool Configuration::keyDown(QKeyEvent *event)
     // Held modifiers repeat; a toggle must not.
     if (event->isAutoRepeat() && (event->key() == Qt::Key_Control || event->key() == Qt::Key_Alt))
         return true;
+    if (stepTab(event))
+        return true;
     const KeyCommands::Decision decision = KeyCommands::decide(event->key(), event->modifiers(), keyState());
     bool consumed = true;
     execute(decision, event, &consumed);
     return consumed;
+}
+
+bool Configuration::stepTab(QKeyEvent *event)
+{
+    // Ctrl+Tab and Ctrl+PgDn go to the next tab the operator may open,
+    // Ctrl+Shift+Tab and Ctrl+PgUp to the one before, from any control.
+    if (!(event->modifiers() & Qt::ControlModifier) || (event->modifiers() & Qt::AltModifier))
+        return false;
+    int step = 0;
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_PageDown)
+        step = event->modifiers() & Qt::ShiftModifier ? -1 : 1;
+    else if (event->key() == Qt::Key_Backtab || event->key() == Qt::Key_PageUp)
+        step = -1;
+    if (step == 0)
+        return false;
+    const int count = m_tabs->count();
+    for (int i = 1; i < count; ++i) {
+        const int page = (m_tabs->currentIndex() + step * i + count) % count;
+        if (m_tabs->isTabEnabled(page)) {
+            chooseTab(page);
+            m_tabs->setCurrentIndex(page);
+            break;
+        }
+    }
+    return true;
 }
 
 void Configuration::execute(const KeyCommands::Decision &d, QKeyEvent *event, bool *consumed)
@@ -62,9 +89,21 @@ void Configuration::execute(const KeyCommands::Decision &d, QKeyEvent *event, bo
     using KeyCommands::Command;
     switch (d.command) {
     case Command::Pass:
+        if (!event)
+            return;
         if (m_terminal->millKeyboard() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
             m_firstKeyMarker = false; // the mill keyboard's line ends
-        *consumed = m_tabs->currentIndex() == TerminalPage && typedCharacter(event);
+        if (m_tabs->currentIndex() != TerminalPage) {
+            *consumed = false;
+            return;
+        }
+        // What went to the keyer stays as it went.
+        if (m_sender.busy() && QApplication::focusWidget() == m_terminal->sendBuffer()
+            && m_terminal->refusesEdit(event, m_sender.pointer() - 1)) {
+            QApplication::beep();
+            return;
+        }
+        *consumed = typedCharacter(event);
         return;
     case Command::Swallow:
         return;
@@ -100,7 +139,7 @@ void Configuration::execute(const KeyCommands::Decision &d, QKeyEvent *event, bo
         btnCheckCall_Click();
         return;
     case Command::Insert:
-        m_terminal->insertIntoSendBuffer(d.text);
+        m_terminal->insertIntoSendBuffer(d.text, lockedLength());
         return;
     case Command::StoreRecordNow:
         m_link.write(keyerCommand(KeyerCommand::SendCharacter, 30)); // store the record now
@@ -108,8 +147,14 @@ void Configuration::execute(const KeyCommands::Decision &d, QKeyEvent *event, bo
     case Command::Escape:
         if (m_terminal->tuneLatched())
             btnTune_MouseDown(true);
-        if (!m_sender.busy())
+        // Esc stops what goes out now, whoever typed it; with nothing going
+        // out it toggles the keying.
+        if (m_sender.busy()) {
+            m_sender.cancel();
+            remoteEscape();
+        } else if (!remoteEscape()) {
             keypadFunction(QChar(27));
+        }
         return;
     case Command::ToggleKeying:
         keypadFunction(QChar(27));
@@ -144,30 +189,56 @@ void Configuration::execute(const KeyCommands::Decision &d, QKeyEvent *event, bo
         return;
     case Command::SmartText:
         if (const QString text = smartText(d.number); !text.isEmpty())
-            m_terminal->insertIntoSendBuffer(text + u' ');
+            m_terminal->insertIntoSendBuffer(text + u' ', lockedLength());
         return;
     case Command::ScrollEdit:
         btnEditQSO_Click();
         return;
     case Command::TakeBack:
+        // The send buffer deletes its character next, and the send pointer
+        // follows that edit back by one.
         keypadFunction(u'<');
         m_terminal->monitorChop(1);
-        m_sender.setPointer(m_sender.pointer() - 1);
         *consumed = false;
         return;
     case Command::FinishDataEntry:
         finishDataEntry();
         return;
+    case Command::SpeedStep:
+        stepSpeed(d.number);
+        return;
     }
+}
+
+qsizetype Configuration::lockedLength() const
+{
+    return m_sender.busy() ? m_sender.pointer() - 1 : 0;
+}
+
+void Configuration::stepSpeed(int wpm)
+{
+    // At once, in the middle of a message too: the set-speed command is a
+    // raw write that waits for nothing.
+    const int speed = qBound(TerminalTab::MinSpeed, keyerSpeed() + wpm, TerminalTab::MaxSpeed);
+    if (!m_link.isOpen() || speed == keyerSpeed())
+        return;
+    m_link.write(keyerCommand(KeyerCommand::SetSpeed, char(speed)));
+    speedReported(speed);
+    forwardSpeed(speed);
 }
 
 // Typed characters: "<" and "¤" are reserved for the keyer's codes, text
 // goes to the keyer in upper case, and the mill keyboard writes a slashed
-// zero. Returns whether the key was handled here.
+// zero. A character typed while a button or a list has the focus goes to
+// the typing box: a space must not press the button. Returns whether the
+// key was handled here.
 bool Configuration::typedCharacter(QKeyEvent *event)
 {
     const QString text = event->text();
-    if (text.size() != 1 || !text.at(0).isPrint())
+    // Alt with a letter no button has is no typing (AltGr, where it comes
+    // as Ctrl+Alt, is).
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (text.size() != 1 || !text.at(0).isPrint() || ((mods & Qt::AltModifier) && !(mods & Qt::ControlModifier)))
         return false;
     const QChar c = text.at(0);
     if (c == u'<' || c == QChar(SendText::Escape))
@@ -175,6 +246,14 @@ bool Configuration::typedCharacter(QKeyEvent *event)
     QWidget *focus = QApplication::focusWidget();
     if (focus == m_terminal->qsoPanel()->noteBox())
         return false;
+    auto *line = qobject_cast<QLineEdit *>(focus);
+    auto *box = qobject_cast<QPlainTextEdit *>(focus);
+    if (box && box->isReadOnly())
+        box = nullptr;
+    if (!line && !box) {
+        box = m_terminal->typingBox();
+        box->setFocus();
+    }
     QString typed = c.toUpper();
     const bool mill = m_terminal->millKeyboard();
     if (mill) {
@@ -187,14 +266,11 @@ bool Configuration::typedCharacter(QKeyEvent *event)
             m_firstKeyMarker = true;
         }
     }
-    if (auto *line = qobject_cast<QLineEdit *>(focus)) {
+    if (line) {
         line->insert(typed);
         return true;
     }
-    if (auto *box = qobject_cast<QPlainTextEdit *>(focus); box && !box->isReadOnly()) {
-        box->insertPlainText(typed);
-        box->ensureCursorVisible();
-        return true;
-    }
-    return false;
+    box->insertPlainText(typed);
+    box->ensureCursorVisible();
+    return true;
 }

@@ -323,6 +323,13 @@ void Configuration::wireRemote(QHBoxLayout *header)
     header->insertWidget(header->indexOf(m_title) + 1, m_remoteLink->btnRemoteControl);
 }
 
+bool Configuration::remoteEscape()
+{
+    if (m_remoteLink->up(ManagerRemote::Client) && m_sender.busy())
+        m_remoteLink->client->send(QByteArray(1, RemoteWire::Abort));
+    return m_remoteLink->up(ManagerRemote::Server) && m_remoteLink->server->discardPending();
+}
+
 void Configuration::remoteShutdown()
 {
     if (m_remoteLink->m_linkState != 0)
@@ -349,7 +356,7 @@ void Configuration::forwardKeyboardEcho(char code)
         m_remoteLink->simulate(QString());
 }
 
-void Configuration::forwardText(const QString &text, char keyed)
+void Configuration::forwardText(const QString &, char keyed)
 {
     // A server forwards nothing; what its keyer keys makes room for more.
     if (m_remoteLink->up(ManagerRemote::Server)) {
@@ -361,10 +368,15 @@ void Configuration::forwardText(const QString &text, char keyed)
     // The keyer's own character, not the monitor's form of it: "+" rather
     // than "<ar> ", which the other keyer would take for an erase and three
     // more characters.
-    if (m_remoteLink->up(ManagerRemote::Client))
+    if (m_remoteLink->up(ManagerRemote::Client)) {
         m_remoteLink->client->send(QByteArray(1, keyed));
-    else if (m_remoteLink->up(ManagerRemote::Simulator))
-        m_remoteLink->simulate(text);
+    } else if (m_remoteLink->up(ManagerRemote::Simulator)) {
+        // The other program gets the keyer's character too, translated by
+        // remote.txt: "0" and not the monitor's slashed zero, "+" and not
+        // "<ar> "; the Nordic letters as the letters they are.
+        const QChar own{char16_t(quint8(keyed))};
+        m_remoteLink->simulate(QString(m_nordic ? KeyerEventStream::nordicLetter(own) : own));
+    }
 }
 
 void Configuration::forwardErase(int trailingSpaces)

@@ -162,7 +162,8 @@ void Configuration::Form_Activate()
         if (m_closing)
             return;
     }
-    const int fontSize = m_settings->intSetting(u"MonitorFontSize"_s, 0);
+    // Stored as written, fractions included ("9.75").
+    const double fontSize = m_settings->setting(u"MonitorFontSize"_s, {}).trimmed().toDouble();
     if (fontSize >= 8 && fontSize <= 25)
         m_terminal->setMonitorFontSize(fontSize);
     showTab(m_settings->intSetting(u"KRVLastScreen"_s, 2));

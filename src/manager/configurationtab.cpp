@@ -226,7 +226,7 @@ void ConfigurationTab::buildControls()
     btnReadConfig = makeButton(u"btnReadConfig"_s, u"&Read Configuration"_s, u"Read values from the keyer"_s);
     btnUseConfig = makeButton(u"btnUseConfig"_s, u"&Use Configuration"_s, u"Load these values into the keyer"_s);
     btnSaveConfig = makeButton(u"btnSaveConfig"_s, u"&Save Configuration"_s, u"Save configuration in a file"_s);
-    btnRestoreConfig = makeButton(u"btnRestoreConfig"_s, u"Rest&ore Configuration"_s, {});
+    btnRestoreConfig = makeButton(u"btnRestoreConfig"_s, u"Res&tore Configuration"_s, {});
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnReadConfig);

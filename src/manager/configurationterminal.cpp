@@ -9,6 +9,7 @@
 #include "keyererror.h"
 #include "profilestore.h"
 #include "qsopanel.h"
+#include "sendtext.h"
 #include "smarttext.h"
 #include "softwaretab.h"
 #include "terminalstate.h"
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +67,9 @@ void Configuration::wireTerminal()
             && m_terminal->sendBuffer()->toPlainText().size() >= m_sender.pointer())
             m_sender.send();
     });
+    // The send pointer keeps to its character whatever is edited before it.
+    connect(t->sendBuffer()->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int removed, int added) { m_sender.textChanged(position, removed, added); });
     connect(t, &TerminalTab::sendImmediateClicked, this, [this] {
         refreshTerminal();
         m_terminal->focusSendBuffer();
@@ -105,12 +110,16 @@ void Configuration::wireTerminal()
 
 bool Configuration::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        // Each key once: for the focus widget, inside this window, not in a dialog.
-        if (widget && widget == QApplication::focusWidget() && widget->window() == this && !m_closing)
-            return keyDown(static_cast<QKeyEvent *>(event));
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this || m_closing)
+        return QMainWindow::eventFilter(watched, event);
+    if (m_ctrlTap.take(event)) {
+        execute(KeyCommands::decideCtrlTap(keyState()), nullptr, nullptr);
+        return false;
     }
+    // Each key once: for the focus widget, inside this window, not in a dialog.
+    if (event->type() == QEvent::KeyPress && widget == QApplication::focusWidget())
+        return keyDown(static_cast<QKeyEvent *>(event));
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -218,9 +227,19 @@ int Configuration::keyerSpeed() const
     return wpm > 0 ? wpm : 20;
 }
 
+bool Configuration::millKeyboard() const
+{
+    return m_terminal->millKeyboard();
+}
+
 void Configuration::sendFailed(const QString &text)
 {
     message(QMessageBox::Critical, text);
+}
+
+void Configuration::unsentLeft(qsizetype from)
+{
+    m_terminal->markUnsent(from - 1);
 }
 
 // --- Event stream -------------------------------------------------------
@@ -252,7 +271,7 @@ void Configuration::qsoStored()
     m_terminal->setBandControlsEnabled(bands);
     m_configurationTab->setBandControlsEnabled(bands);
     panel->setEditCaption(false);
-    m_terminal->setDeleteCaption(false);
+    m_terminal->setDeleteCaption(TerminalTab::DeleteCaption::LastQso);
     refreshTerminal();
     m_link.setReceiveThreshold(1);
 }
@@ -270,9 +289,12 @@ void Configuration::callReported(const CallReport &report)
         panel->setInfo(report.info);
         refreshTerminal();
     }
+    // Outside edit mode the same button looks for an earlier QSO with the
+    // station reported.
     const bool editing = m_terminal->editMode();
     panel->setEditCaption(editing);
-    m_terminal->setDeleteCaption(editing);
+    m_terminal->setDeleteCaption(editing ? TerminalTab::DeleteCaption::ThisQso
+                                         : TerminalTab::DeleteCaption::PreviousQso);
 }
 
 void Configuration::endOfMessage()
@@ -296,8 +318,9 @@ void Configuration::sendKeyboard(const QString &text)
     Wait(50);
     m_link.write(QByteArray(1, KeyerCommand::StartOfText));
     m_keyboardText.clear();
+    const bool mill = m_terminal->millKeyboard();
     for (const QChar c : text) {
-        m_link.write(character(char(c.toLatin1())));
+        m_link.write(character(char(SendText::keyerByte(c, mill))));
         m_keyboardText += c;
         Wait(50);
     }

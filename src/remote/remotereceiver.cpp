@@ -74,6 +74,9 @@ RemoteReceiver::Outcome RemoteReceiver::take(QByteArrayView bytes)
         case KeypadEcho:
             m_lastControl = c;
             break;
+        case Abort:
+            discard();
+            break;
         case Goodbye:
             // What the operator keyed last still goes out.
             release();
@@ -129,6 +132,18 @@ void RemoteReceiver::keyed()
     if (m_ahead > 0)
         --m_ahead;
     pump();
+}
+
+bool RemoteReceiver::discard()
+{
+    const bool any = !m_held.isEmpty() || !m_queue.isEmpty() || m_ahead > 0;
+    m_held.clear();
+    m_queue.clear();
+    m_overflowing = false;
+    if (any)
+        m_keyer.stopKeying();
+    m_ahead = 0;
+    return any;
 }
 
 void RemoteReceiver::keyerQuiet()

@@ -34,6 +34,8 @@ public:
         virtual ~Keyer() = default;
         virtual void setSpeed(int wpm) = 0;
         virtual void sendCharacter(char c) = 0;
+        // Drop what the keyer holds to key.
+        virtual void stopKeying() = 0;
     };
 
     // Why the server must let the client go.
@@ -63,6 +65,9 @@ public:
     // The keyer has reported nothing for long: whatever it was given is
     // keyed (or its reports were lost), so it may have more.
     void keyerQuiet();
+    // Stops the remote text: held, queued and the keyer's share. True when
+    // there was any.
+    bool discard();
 
     int speed() const { return m_speed; }
     char lastControl() const { return m_lastControl; }

@@ -183,6 +183,12 @@ void RemoteServer::sendCharacter(char c)
     m_keyerQuiet.start(scaled(KeyerQuietMs));
 }
 
+void RemoteServer::stopKeying()
+{
+    m_keyerQuiet.stop();
+    emit keyerCommand(QByteArray(1, KeyerCommand::StopTransfer));
+}
+
 QString RemoteServer::dropText(Drop reason)
 {
     switch (reason) {

@@ -48,13 +48,17 @@ public:
 
     // The keyer reported a character it keyed.
     void keyerKeyed();
+    // The operator here stopped the keying (Esc): the client's text that
+    // has not gone out is dropped. True when there was any.
+    bool discardPending() { return m_receiver.discard(); }
 
     static QString dropText(Drop reason);
     static QString refusalText(Refusal reason);
 
 signals:
     void stateChanged(int state);
-    // One complete keyer command (set-speed or send-character).
+    // One complete keyer command (set-speed, send-character, or the stop
+    // byte that drops what the keyer holds).
     void keyerCommand(const QByteArray &command);
     void dropped(const QHostAddress &address, RemoteServer::Drop reason);
     // The peer was closed before anything it sent was read.
@@ -65,6 +69,7 @@ signals:
 private:
     void setSpeed(int wpm) override;
     void sendCharacter(char c) override;
+    void stopKeying() override;
 
     void onNewConnection();
     void onReadyRead();

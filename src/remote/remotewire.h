@@ -12,6 +12,10 @@ constexpr char Goodbye = 3;
 constexpr char KeepAlive = 4;
 constexpr char Hello = 5;
 constexpr char Flush = 9;
+// The operator at the client stopped the message (Esc): the server drops
+// what it holds and stops its keyer. A server that does not know it
+// drops the byte, as every byte that is no text.
+constexpr char Abort = 18;
 constexpr char KeypadEcho = 16;
 
 constexpr quint16 DefaultPort = 18074;

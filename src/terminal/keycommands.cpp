@@ -83,8 +83,10 @@ Decision decide(int key, Qt::KeyboardModifiers modifiers, const KeyState &state)
         return command(Command::ToggleMillKeyboard);
     if ((key == Qt::Key_Control && alt) || (key == Qt::Key_Alt && ctrl))
         return command(state.sendImmediateEnabled ? Command::ToggleSendImmediate : Command::Pass);
-    if (key == Qt::Key_Control && !alt && !(modifiers & Qt::ShiftModifier))
-        return command(Command::ToggleKeypadIndicator);
+    // Ctrl alone is told on its release (decideCtrlTap): its press may
+    // begin any Ctrl chord.
+    if (key == Qt::Key_Control)
+        return command(Command::Pass);
     if (state.sendBufferFull)
         return command(Command::MonitorFull);
 
@@ -116,6 +118,8 @@ Decision decide(int key, Qt::KeyboardModifiers modifiers, const KeyState &state)
     }
     if (state.ssb && digit >= 0)
         return command(Command::Beep);
+    if ((key == Qt::Key_PageUp || key == Qt::Key_PageDown) && !keypad && !ctrl && !alt)
+        return Decision{Command::SpeedStep, {}, {}, key == Qt::Key_PageUp ? SpeedStepWpm : -SpeedStepWpm};
 
     if (key == Qt::Key_Backspace) {
         const bool takeBack = !state.millKeyboard && state.everythingSent && !state.sendBufferEmpty;
@@ -155,6 +159,13 @@ Decision decide(int key, Qt::KeyboardModifiers modifiers, const KeyState &state)
     if (key == Qt::Key_ScrollLock)
         return command(Command::ScrollEdit);
     return command(Command::Pass);
+}
+
+Decision decideCtrlTap(const KeyState &state)
+{
+    if (!state.terminalTab || state.keyboardSimulator || state.noteFocused)
+        return command(Command::Pass);
+    return command(Command::ToggleKeypadIndicator);
 }
 
 } // namespace KeyCommands

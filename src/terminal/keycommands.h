@@ -57,7 +57,11 @@ enum class Command {
     ScrollEdit,
     TakeBack,           // the keyer takes back its last character; the key goes on
     FinishDataEntry,
+    SpeedStep,          // the keyer's speed up or down by `number` wpm
 };
+
+// The speed step of PgUp and PgDn, in wpm.
+constexpr int SpeedStepWpm = 2;
 
 struct Decision
 {
@@ -67,7 +71,11 @@ struct Decision
     int number = 0;  // SmartText: 2..12
 };
 
-// A key-down on the main window, before any control sees it.
+// A key-down on the main window, before any control sees it. Ctrl pressed
+// by itself decides nothing: see decideCtrlTap.
 Decision decide(int key, Qt::KeyboardModifiers modifiers, const KeyState &state);
+
+// Ctrl pressed and released with no other key between.
+Decision decideCtrlTap(const KeyState &state);
 
 } // namespace KeyCommands

@@ -4,6 +4,8 @@
 #include "keyerlink.h"
 #include "sendtext.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // The longest character the keyer keys, in dot units with its gap.
@@ -38,11 +40,12 @@ void MessageSender::send()
     }
 
     m_busy = true;
+    m_cancelled = false;
     m_link.setReceiveThreshold(1);
     m_host.setSending(true);
     const qsizetype callMark = m_host.autoLogging() ? SendText::callMark(text, m_host.ownCall()) : 0;
     for (;;) {
-        if (!sendPending(callMark))
+        if (!sendPending(callMark) || m_cancelled)
             break;
         // Immediate mode: more typing within ten dot lengths goes on.
         m_link.TimeOut.start(m_link.scaled(SendText::holdOpenMs(m_host.keyerSpeed())));
@@ -51,8 +54,14 @@ void MessageSender::send()
                && m_pointer > m_host.sendBufferText().size())
             m_link.processWaitEvents();
         m_link.TimeOut.stop();
-        if (m_pointer > m_host.sendBufferText().size())
+        if (m_cancelled || m_pointer > m_host.sendBufferText().size())
             break;
+    }
+    if (m_cancelled) {
+        const qsizetype end = m_host.sendBufferText().size() + 1;
+        if (m_pointer < end)
+            m_host.unsentLeft(m_pointer);
+        m_pointer = end;
     }
     m_host.setSending(false);
     m_busy = false;
@@ -65,6 +74,8 @@ bool MessageSender::sendPending(qsizetype callMark)
 {
     for (;;) {
         const QString text = m_host.sendBufferText();
+        if (m_cancelled)
+            return false;
         if (m_pointer > text.size())
             return true;
         if (callMark > 0 && m_pointer == callMark) {
@@ -73,7 +84,7 @@ bool MessageSender::sendPending(qsizetype callMark)
             if (!awaitCall())
                 return false;
         }
-        const SendText::Step step = SendText::next(text, m_pointer - 1);
+        const SendText::Step step = SendText::next(text, m_pointer - 1, m_host.millKeyboard());
         m_link.linkStatus = KeyerLink::Waiting;
         m_pointer += step.length;
         m_link.write(keyerCommand(KeyerCommand::SendCharacter, char(step.code)));
@@ -84,7 +95,31 @@ bool MessageSender::sendPending(qsizetype callMark)
             m_link.Wait(500);
         }
         m_lastSent = step.code;
+        // Characters that are not waited for go out back to back; the
+        // operator's keys are looked at between them all the same.
+        if (!m_cancelled)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
+}
+
+void MessageSender::cancel()
+{
+    if (!m_busy)
+        return;
+    m_cancelled = true;
+    m_link.write(QByteArray(1, KeyerCommand::StopTransfer));
+    m_link.cancel();
+}
+
+void MessageSender::textChanged(qsizetype position, qsizetype removed, qsizetype added)
+{
+    const qsizetype next = qMax<qsizetype>(1, m_pointer) - 1; // 0-based
+    if (position >= next)
+        return;
+    // Removed text that reached past the pointer was never sent; what is
+    // inserted before the pointer counts as behind it.
+    m_pointer = position + removed <= next ? m_pointer - removed : position + 1;
+    m_pointer += added;
 }
 
 bool MessageSender::awaitReport()

@@ -27,7 +27,12 @@ public:
     // "#" went out: the contact ends.
     virtual void qsoLogged() = 0;
     virtual int keyerSpeed() const = 0;
+    // The mill keyboard's slashed zeros in the text are zeros.
+    virtual bool millKeyboard() const { return false; }
     virtual void sendFailed(const QString &message) = 0;
+    // The operator stopped the transmission: the text from the 1-based
+    // index from on did not go out.
+    virtual void unsentLeft(qsizetype from) = 0;
 };
 
 // Send Message: hands the send buffer to the keyer character by character
@@ -46,10 +51,20 @@ public:
 
     void send();
     bool busy() const { return m_busy; }
+    // The operator's stop (Esc, a logger's abort): no character after this
+    // one, the keyer told to drop what it holds, and the rest of the text
+    // is not sent by the next Send Message either.
+    void cancel();
+    // Whether the last transmission ended by cancel().
+    bool cancelled() const { return m_cancelled; }
 
     // 1-based index of the next character to send.
     qsizetype pointer() const { return m_pointer; }
     void setPointer(qsizetype pointer) { m_pointer = pointer; }
+    // The send buffer changed at the 0-based position: the pointer keeps
+    // to the same next character, so an edit before it neither skips nor
+    // repeats anything on the air.
+    void textChanged(qsizetype position, qsizetype removed, qsizetype added);
 
 private:
     // Sends from the pointer to the end of the text; false when the
@@ -64,6 +79,7 @@ private:
     MessageSenderHost &m_host;
     qsizetype m_pointer = 1;
     bool m_busy = false;
+    bool m_cancelled = false;
     uchar m_lastSent = ' ';
     int m_error = 0;
 };

@@ -7,7 +7,16 @@ using namespace Qt::StringLiterals;
 
 namespace SendText {
 
-Step next(const QString &text, qsizetype index)
+uchar keyerByte(QChar c, bool millKeyboard)
+{
+    if (millKeyboard && c == QChar(0x00D8))
+        return '0';
+    uchar byte = '?';
+    AnsiText::fromUnicode(char32_t(c.unicode()), &byte);
+    return byte;
+}
+
+Step next(const QString &text, qsizetype index, bool millKeyboard)
 {
     const QChar c = text.at(index);
     if (c == u'\r')
@@ -23,9 +32,7 @@ Step next(const QString &text, qsizetype index)
         if (letter.unicode() < 128)
             return {uchar(letter.unicode() + 128), 2};
     }
-    uchar byte = '?';
-    AnsiText::fromUnicode(char32_t(c.unicode()), &byte);
-    return {byte, 1};
+    return {keyerByte(c, millKeyboard), 1};
 }
 
 bool awaitsReport(uchar code, uchar previous)

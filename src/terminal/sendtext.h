@@ -19,8 +19,13 @@ struct Step
 // The character at index (0-based) as the keyer gets it: a line break
 // (CR LF, CR or LF) is one space; "¤#" is 30 (store the log record), "¤E"
 // 141, "¤" + any other letter its code + 128. Other characters are sent
-// as their Windows-1252 byte ("?" when the code page lacks them).
-Step next(const QString &text, qsizetype index);
+// as keyerByte gives them.
+Step next(const QString &text, qsizetype index, bool millKeyboard = false);
+
+// One typed character as the keyer's byte: its Windows-1252 byte ("?" when
+// the code page lacks it). The mill keyboard writes a zero as the
+// monitor's slashed zero "Ø"; the keyer gets "0" for it.
+uchar keyerByte(QChar c, bool millKeyboard);
 
 // Whether the sender waits for the keyer's report of this character: for
 // every character below 128 but a space, and for a space that follows

@@ -26,9 +26,9 @@ const Row Rows[] = {
      u"Send &Message", u"Use the Enter key to send the message", false, CheckKey::EnterUnlessMill},
     {[](const TerminalState &s) { return !s.editMode; }, SendButton::EnabledUnlessMill, u"Send &Message",
      u"Use the Enter key to send the message", false, CheckKey::CtrlEnter},
-    {[](const TerminalState &s) { return s.infoEndsInSsb; }, SendButton::Disabled, u"Sent &RST",
+    {[](const TerminalState &s) { return s.infoEndsInSsb; }, SendButton::Disabled, u"Sen&t RST",
      u"Use Enter key to send the last word that you entered as his correct RST", true, CheckKey::Enter},
-    {[](const TerminalState &) { return true; }, SendButton::Enabled, u"Sent &RST",
+    {[](const TerminalState &) { return true; }, SendButton::Enabled, u"Sen&t RST",
      u"Use Enter key to send the last word that you entered as his correct RST", true, CheckKey::CtrlEnter},
 };
 

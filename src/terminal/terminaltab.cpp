@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -117,7 +119,7 @@ void TerminalTab::buildControls()
 
     m_speedSlider = new QSlider(Qt::Horizontal);
     m_speedSlider->setObjectName(u"speedSlider"_s);
-    m_speedSlider->setRange(5, 75);
+    m_speedSlider->setRange(MinSpeed, MaxSpeed);
     m_speedSlider->setToolTip(tr("Keying speed (wpm)"));
     m_speedLabel = new QLabel;
     m_speedLabel->setObjectName(u"lblSpeed"_s);
@@ -203,13 +205,11 @@ void TerminalTab::buildLayout()
     topRow->addSpacing(12);
     topRow->addWidget(m_onAir);
     topRow->addStretch(1);
-    auto *bandLabel = new QLabel(tr("&Band:"));
-    bandLabel->setBuddy(m_band);
-    topRow->addWidget(bandLabel);
+    // No Alt keys for the lists here: a list with the focus would take the
+    // operator's next letters as a band or a mode.
+    topRow->addWidget(new QLabel(tr("Band:")));
     topRow->addWidget(m_band);
-    auto *modeLabel = new QLabel(tr("M&ode:"));
-    modeLabel->setBuddy(m_mode);
-    topRow->addWidget(modeLabel);
+    topRow->addWidget(new QLabel(tr("Mode:")));
     topRow->addWidget(m_mode);
     topRow->addWidget(m_handKey);
     topRow->addWidget(m_tune);
@@ -341,8 +341,13 @@ void TerminalTab::newLine(QPlainTextEdit *box)
         cursor.insertText(u"\n"_s);
 }
 
-void TerminalTab::insertIntoSendBuffer(const QString &text)
+void TerminalTab::insertIntoSendBuffer(const QString &text, qsizetype lockedLength)
 {
+    QTextCursor cursor = m_sendBuffer->textCursor();
+    if (qMin(cursor.selectionStart(), cursor.selectionEnd()) < lockedLength) {
+        cursor.movePosition(QTextCursor::End);
+        m_sendBuffer->setTextCursor(cursor);
+    }
     m_sendBuffer->insertPlainText(text);
 }
 
@@ -350,6 +355,59 @@ void TerminalTab::clearSendBuffer()
 {
     const QSignalBlocker quiet(m_sendBuffer);
     m_sendBuffer->clear();
+    m_sendBuffer->setExtraSelections({});
+}
+
+void TerminalTab::markUnsent(qsizetype position)
+{
+    // An extra selection, not a character format: what is typed next must
+    // not come out grey.
+    QTextEdit::ExtraSelection unsent;
+    unsent.cursor = QTextCursor(m_sendBuffer->document());
+    unsent.cursor.setPosition(int(position));
+    unsent.cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    unsent.cursor.setKeepPositionOnInsert(true);
+    unsent.format.setForeground(QColor(0x90, 0x90, 0x90));
+    unsent.format.setFontStrikeOut(true);
+    unsent.format.setToolTip(tr("Not sent: the transmission was stopped"));
+    QList<QTextEdit::ExtraSelection> selections = m_sendBuffer->extraSelections();
+    selections.append(unsent);
+    m_sendBuffer->setExtraSelections(selections);
+}
+
+bool TerminalTab::refusesEdit(QKeyEvent *event, qsizetype lockedLength)
+{
+    QTextCursor cursor = m_sendBuffer->textCursor();
+    const int start = qMin(cursor.selectionStart(), cursor.selectionEnd());
+    const int end = qMax(cursor.selectionStart(), cursor.selectionEnd());
+    if (end < lockedLength && event->matches(QKeySequence::Copy))
+        return false;
+    // Undoing could take back anything, sent or not.
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))
+        return true;
+    const bool cut = event->matches(QKeySequence::Cut);
+    const bool paste = event->matches(QKeySequence::Paste);
+    int removeFrom = start;
+    if (start == end) {
+        if (event->matches(QKeySequence::DeleteStartOfWord)) {
+            cursor.movePosition(QTextCursor::PreviousWord);
+            removeFrom = cursor.position();
+        } else if (event->key() == Qt::Key_Backspace) {
+            removeFrom = start - 1;
+        }
+    }
+    const bool removes = cut || event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete
+        || event->matches(QKeySequence::DeleteEndOfWord) || event->matches(QKeySequence::DeleteStartOfWord)
+        || event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine);
+    if (removes)
+        return removeFrom < lockedLength;
+    const bool types = paste || (!event->text().isEmpty() && event->text().at(0).isPrint())
+        || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (types && start < lockedLength) {
+        cursor.movePosition(QTextCursor::End);
+        m_sendBuffer->setTextCursor(cursor);
+    }
+    return false;
 }
 
 void TerminalTab::setMonitorFontSize(double points)
@@ -507,11 +565,22 @@ bool TerminalTab::editMode() const
     return m_redFrame->property("editing").toBool();
 }
 
-void TerminalTab::setDeleteCaption(bool editing)
+void TerminalTab::setDeleteCaption(DeleteCaption caption)
 {
-    m_deleteQso->setText(editing ? u"&Delete QSO"_s : u"&Delete Last QSO"_s);
-    m_deleteQso->setToolTip(editing ? u"Delete this QSO from the log - Right-click to undelete"_s
-                                    : u"Delete the last QSO from the log - Right-click to undelete"_s);
+    switch (caption) {
+    case DeleteCaption::LastQso:
+        m_deleteQso->setText(u"&Delete Last QSO"_s);
+        m_deleteQso->setToolTip(u"Delete the last QSO from the log - Right-click to undelete"_s);
+        break;
+    case DeleteCaption::ThisQso:
+        m_deleteQso->setText(u"&Delete QSO"_s);
+        m_deleteQso->setToolTip(u"Delete this QSO from the log - Right-click to undelete"_s);
+        break;
+    case DeleteCaption::PreviousQso:
+        m_deleteQso->setText(u"&Previous QSO"_s);
+        m_deleteQso->setToolTip(u"Search previous QSO with this station"_s);
+        break;
+    }
 }
 
 void TerminalTab::setKeypadIndicator(bool on)

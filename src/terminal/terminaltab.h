@@ -7,6 +7,7 @@ class QsoPanel;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -23,6 +24,10 @@ class TerminalTab : public QWidget
     Q_OBJECT
 public:
     static constexpr double DefaultFontSize = 9.75;
+    // The speed slider's range, in wpm.
+    static constexpr int MinSpeed = 5;
+    static constexpr int MaxSpeed = 75;
+    enum class DeleteCaption { LastQso, ThisQso, PreviousQso };
 
     explicit TerminalTab(QWidget *parent = nullptr);
 
@@ -44,8 +49,17 @@ public:
     QPlainTextEdit *typingBox() const;
     // Starts a new line in a box unless it ends with one.
     static void newLine(QPlainTextEdit *box);
-    void insertIntoSendBuffer(const QString &text);
+    // Inserts at the caret; while a message goes out, never into the part
+    // already sent (lockedLength characters): at the end instead.
+    void insertIntoSendBuffer(const QString &text, qsizetype lockedLength = 0);
     void clearSendBuffer();
+    // Greys the send buffer from the 0-based position on: text the operator
+    // stopped before it went out.
+    void markUnsent(qsizetype position);
+    // Whether a key on the send buffer would change its first lockedLength
+    // characters (those handed to the keyer while a message goes out).
+    // Typing keys that would are sent to the end of the text first.
+    bool refusesEdit(QKeyEvent *event, qsizetype lockedLength);
 
     double monitorFontSize() const { return m_fontSize; }
     void setMonitorFontSize(double points);
@@ -79,7 +93,7 @@ public:
     void setSending(bool sending, bool ssb, bool editMode);
     void setEditMode(bool on);
     bool editMode() const;
-    void setDeleteCaption(bool editing);
+    void setDeleteCaption(DeleteCaption caption);
     void setKeypadIndicator(bool on);
     bool keypadIndicator() const;
 

@@ -79,7 +79,7 @@ TrainerConfigTab::TrainerConfigTab(TrainerConfig *record, SettingsStore *setting
     cbxHandkey = checkBox(u"cbxHandkey"_s, u"Instant Hand key toggle"_s);
     cbxNordic = checkBox(u"cbxNordic"_s, u"Scandinavian Characters"_s);
 
-    auto *standard = new QPushButton(u"&Standard"_s);
+    auto *standard = new QPushButton(u"S&tandard"_s);
     standard->setObjectName(u"btnStandardSpacing"_s);
     standard->setToolTip(u"Restore standard character spacing"_s);
     connect(standard, &QPushButton::clicked, this, &TrainerConfigTab::standardSpacing);

@@ -9,6 +9,7 @@
 #include "keyerpicture.h"
 #include "keyersearch.h"
 #include "keypadcommands.h"
+#include "mnemonicclicks.h"
 #include "softwaretab.h"
 #include "spacingrules.h"
 #include "trainerconfigtab.h"
@@ -87,10 +88,12 @@ TrainerWindow::TrainerWindow(SettingsStore *settings, KeyerPort *port, QWidget *
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(u"tabScreens"_s);
-    m_tabs->addTab(m_monitor, tr("&Monitor"));
-    m_tabs->addTab(m_configTab, tr("&Configuration"));
-    m_tabs->addTab(m_messages, tr("M&essages"));
-    m_tabs->addTab(m_software, tr("&Software"));
+    // No underlined letters on the tabs: they would take the Alt keys of
+    // every tab's buttons.
+    m_tabs->addTab(m_monitor, tr("Monitor"));
+    m_tabs->addTab(m_configTab, tr("Configuration"));
+    m_tabs->addTab(m_messages, tr("Messages"));
+    m_tabs->addTab(m_software, tr("Software"));
     m_tabs->setTabToolTip(MonitorPage, u"Monitor the keyer output"_s);
     m_tabs->setTabToolTip(ConfigurationPage, u"Configure trainer options"_s);
     m_tabs->setTabToolTip(MessagesPage, u"Load and edit messages"_s);
@@ -111,6 +114,7 @@ TrainerWindow::TrainerWindow(SettingsStore *settings, KeyerPort *port, QWidget *
     connect(&Clock, &QTimer::timeout, this, &TrainerWindow::clockTick);
     Clock.start();
     qApp->installEventFilter(this);
+    new MnemonicClicks(this);
 }
 
 TrainerWindow::~TrainerWindow()
@@ -315,7 +319,8 @@ void TrainerWindow::Form_Activate()
     m_software->setBaudRateText(QString::number(m_settings->intSetting(u"Baudrate"_s, 38400)));
     m_nordic = m_settings->intSetting(u"Nordic"_s, 0) == 1;
     m_configTab->loadSettings();
-    const int fontSize = m_settings->intSetting(u"MonitorFontSize"_s, 0);
+    // Stored as written, fractions included ("9.75").
+    const double fontSize = m_settings->setting(u"MonitorFontSize"_s, {}).trimmed().toDouble();
     if (fontSize >= 8 && fontSize <= 25)
         m_monitor->setFontSize(fontSize);
 
@@ -483,12 +488,16 @@ void TrainerWindow::showStatus()
 
 bool TrainerWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        // Each key once: for the focus widget, inside this window, not in a dialog.
-        if (widget && widget == QApplication::focusWidget() && widget->window() == this && !m_closing)
-            return keyDown(static_cast<QKeyEvent *>(event));
-    }
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this || m_closing)
+        return QMainWindow::eventFilter(watched, event);
+    // Ctrl alone, not Ctrl held for a chord (Ctrl+A, Ctrl+C), switches the
+    // keypad label; it is the Monitor tab's.
+    if (m_ctrlTap.take(event) && m_tabs->currentIndex() == MonitorPage)
+        m_monitor->toggleKeypadMode();
+    // Each key once: for the focus widget, inside this window, not in a dialog.
+    if (event->type() == QEvent::KeyPress && widget == QApplication::focusWidget())
+        return keyDown(static_cast<QKeyEvent *>(event));
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -498,12 +507,9 @@ bool TrainerWindow::keyDown(QKeyEvent *event)
         showHelp(event->modifiers() & Qt::ShiftModifier);
         return true;
     }
-    if (event->key() == Qt::Key_Control) {
-        if (!event->isAutoRepeat())
-            m_monitor->toggleKeypadMode();
-        return false;
-    }
-    if (!linkUp())
+    // The keyer's keypad is the Monitor tab's: in the fields of the other
+    // tabs (words, word length) every key is text.
+    if (m_tabs->currentIndex() != MonitorPage || !linkUp())
         return false;
     const char c = KeypadCommands::characterFor(event->key(), event->modifiers(), m_monitor->keypadMode(),
                                                 m_monitor->millText()->toPlainText().isEmpty());

@@ -3,6 +3,7 @@
 #include "cwoiplink.h"
 #include "keyerlink.h"
 #include "messagetimer.h"
+#include "modifiertap.h"
 #include "randomsource.h"
 #include "settingsstore.h"
 #include "trainerconfig.h"
@@ -149,4 +150,5 @@ private:
     bool m_started = false;
     bool m_closing = false;
     bool m_shutdownDone = false;
+    ModifierTap m_ctrlTap;
 };

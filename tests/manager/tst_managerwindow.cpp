@@ -4,9 +4,11 @@
 #include "serialkeyerport.h"
 #include "settingsstore.h"
 #include "simprocess.h"
+#include "shortcutclashes.h"
 #include "station.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -38,6 +40,7 @@ private slots:
     void wrongDeviceLetterAsksForFirmware();
     void oldFirmwareStopsStartUp();
     void silentKeyerFailsWithPresetMessage();
+    void everyShortcutIsUnique();
 };
 
 void TestManagerWindow::startUpConfigureKeyAndShutDown()
@@ -45,6 +48,7 @@ void TestManagerWindow::startUpConfigureKeyAndShutDown()
     Station station;
     QVERIFY(station.simStarted);
     station.settings->setSetting(u"KRVLastScreen"_s, 1);
+    station.settings->setSetting(u"MonitorFontSize"_s, u"10.75"_s);
     // Stray clicks on the empty tab bar or a disabled tab must not stop
     // the start-up.
     QTimer strayClicks;
@@ -79,6 +83,8 @@ void TestManagerWindow::startUpConfigureKeyAndShutDown()
     // First start of the month: the update reminder.
     QCOMPARE(station.texts(), QStringList{u"Please check for software updates"_s});
     QCOMPARE(station.settings->intSetting(u"BaudRate"_s, 0), 38400);
+    // The monitor's font size as stored, fraction and all.
+    QCOMPARE(station.child<QPlainTextEdit>(u"txtMonitorText"_s)->font().pointSizeF(), 10.75);
 
     // A configuration change goes to the keyer and comes back from it.
     auto *speedHigh = station.child<QSlider>(u"ctlSpeedHigh"_s);
@@ -310,6 +316,43 @@ void TestManagerWindow::silentKeyerFailsWithPresetMessage()
     QCOMPARE(station.texts(),
              QStringList{u"Could not connect to Dashwright. Please make sure it is connected and the firmware is loaded"_s});
     QCOMPARE(station.child<QLabel>(u"lblBaudRate"_s)->text(), u"?"_s);
+    station.window->close();
+}
+
+void TestManagerWindow::everyShortcutIsUnique()
+{
+    Station station({u"--qso-count"_s, u"2"_s});
+    QVERIFY(station.simStarted);
+    const QDate today = QDate::currentDate();
+    station.settings->setSetting(u"LastUpdate"_s, today.year() * 100 + today.month());
+    station.settings->setSetting(u"KRVLastScreen"_s, 1);
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    auto *tabs = station.child<QTabWidget>(u"tabScreens"_s);
+    const auto noClash = [&](const QString &where) {
+        const QStringList clashes = shortcutClashes(station.window.get());
+        QVERIFY2(clashes.isEmpty(), qPrintable(where + u": "_s + clashes.join(u"; "_s)));
+    };
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        noClash(tabs->tabText(page));
+    }
+    // The Terminal tab's captions change with the contact: a call being
+    // worked, a logged QSO being edited.
+    tabs->setCurrentIndex(Configuration::TerminalPage);
+    auto *sendBuffer = station.child<QPlainTextEdit>(u"txtSendBuffer"_s);
+    sendBuffer->setPlainText(u"G4XYZ"_s);
+    sendBuffer->moveCursor(QTextCursor::End);
+    station.child<QPushButton>(u"btnCheckCall"_s)->click();
+    auto *deleteButton = station.child<QPushButton>(u"btnDeleteQSO"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(deleteButton->text(), u"&Previous QSO"_s, 10000);
+    QCOMPARE(deleteButton->toolTip(), u"Search previous QSO with this station"_s);
+    noClash(u"a call being worked"_s);
+    station.child<QPushButton>(u"btnEditQSO"_s)->click();
+    QTRY_COMPARE_WITH_TIMEOUT(deleteButton->text(), u"&Delete QSO"_s, 10000);
+    QTRY_COMPARE(station.child<QPushButton>(u"btnSendMessage"_s)->text(), u"Sen&t RST"_s);
+    noClash(u"a QSO being edited"_s);
     station.window->close();
 }
 

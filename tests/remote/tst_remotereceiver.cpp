@@ -14,6 +14,7 @@ public:
     QString told;
     void setSpeed(int wpm) override { told += u"{%1}"_s.arg(wpm); }
     void sendCharacter(char c) override { told += QChar(char16_t(quint8(c))); }
+    void stopKeying() override { told += u"<stop>"_s; }
 };
 
 using Drop = RemoteReceiver::Drop;
@@ -71,6 +72,9 @@ void TestRemoteReceiver::clientBytesBecomeKeyerCommands_data()
         << Drop::None;
     QTest::newRow("a speed byte in the next read")
         << 0 << QByteArrayList{hello, "\x01", "\x19"} << QStringList{u"{20}"_s, u""_s, u"{25}"_s} << Drop::None;
+    QTest::newRow("Esc at the client: the held word is dropped, the keyer stopped")
+        << 1 << QByteArrayList{hello, "CQ DE K1XYZ", "\x12", "\x04\x14"}
+        << QStringList{u"{20}"_s, u"CQ DE "_s, u"<stop>"_s, u"{20}"_s} << Drop::None;
     QTest::newRow("goodbye: the last word still goes, nothing after it")
         << 1 << QByteArrayList{hello, "TU\x03\x03" "EE"} << QStringList{u"{20}"_s, u"TU"_s} << Drop::Goodbye;
 }

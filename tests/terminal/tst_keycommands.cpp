@@ -70,8 +70,8 @@ void TestKeyCommands::keys_data()
     QTest::newRow("Ctrl+Alt while immediate mode is locked")
         << int(Qt::Key_Alt) << int(Qt::ControlModifier)
         << state([](KeyState &s) { s.sendImmediateEnabled = false; }) << Command::Pass << QString();
-    QTest::newRow("Ctrl alone: keypad indicator") << int(Qt::Key_Control) << int(Qt::ControlModifier) << idle()
-                                                  << Command::ToggleKeypadIndicator << QString();
+    QTest::newRow("Ctrl pressed: any chord may follow") << int(Qt::Key_Control) << int(Qt::ControlModifier)
+                                                        << idle() << Command::Pass << QString();
     QTest::newRow("full send buffer") << int(Qt::Key_A) << none
                                       << state([](KeyState &s) { s.sendBufferFull = true; }) << Command::MonitorFull
                                       << QString();
@@ -130,6 +130,9 @@ void TestKeyCommands::keys_data()
     QTest::newRow("keypad . sends the call") << int(Qt::Key_Delete) << pad << idle() << Command::KeypadFunction
                                              << u"."_s;
     QTest::newRow("F7 smart text") << int(Qt::Key_F7) << none << idle() << Command::SmartText << u"7"_s;
+    QTest::newRow("PgDn slows the keyer") << int(Qt::Key_PageDown) << none << sending << Command::SpeedStep << u"-2"_s;
+    QTest::newRow("PgUp in data entry moves the caret") << int(Qt::Key_PageUp) << none << entry << Command::Pass
+                                                        << QString();
     QTest::newRow("Scroll Lock") << int(Qt::Key_ScrollLock) << none << idle() << Command::ScrollEdit << QString();
     QTest::newRow("Backspace after everything went out")
         << int(Qt::Key_Backspace) << none << state([](KeyState &s) { s.everythingSent = true; s.sendBufferEmpty = false; })
@@ -149,7 +152,7 @@ void TestKeyCommands::keys()
     QTEST(d.command, "command");
     if (d.command == Command::Insert)
         QCOMPARE(d.text, detail);
-    else if (d.command == Command::SmartText)
+    else if (d.command == Command::SmartText || d.command == Command::SpeedStep)
         QCOMPARE(QString::number(d.number), detail);
     else if (!detail.isEmpty())
         QCOMPARE(QString(d.key), detail);

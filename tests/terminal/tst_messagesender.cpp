@@ -31,6 +31,8 @@ public:
     void qsoLogged() override { ++qsosLogged; }
     int keyerSpeed() const override { return 20; }
     void sendFailed(const QString &message) override { failures << message; }
+    void unsentLeft(qsizetype from) override { unsentFrom = from; }
+    qsizetype unsentFrom = 0;
 };
 
 } // namespace

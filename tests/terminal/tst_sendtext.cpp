@@ -31,25 +31,29 @@ private slots:
 void TestSendText::encoding_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("mill");
     QTest::addColumn<QList<int>>("codes"); // the payloads, in order
-    QTest::newRow("letters") << u"CQ"_s << QList<int>{'C', 'Q'};
-    QTest::newRow("store record") << u"K\u00A4#"_s << QList<int>{'K', 30};
-    QTest::newRow("keying back on") << u"\u00A4E"_s << QList<int>{141};
-    QTest::newRow("name/QTH key") << u"\u00A4+"_s << QList<int>{171};
-    QTest::newRow("message key") << u"\u00A43"_s << QList<int>{'3' + 128};
-    QTest::newRow("CR LF is one space") << u"A\r\nB"_s << QList<int>{'A', ' ', 'B'};
-    QTest::newRow("LF is one space") << u"A\nB"_s << QList<int>{'A', ' ', 'B'};
-    QTest::newRow("code page letter") << u"\u00C9"_s << QList<int>{0xC9};
-    QTest::newRow("no code page letter") << u"\u0141"_s << QList<int>{'?'};
+    QTest::newRow("letters") << u"CQ"_s << false << QList<int>{'C', 'Q'};
+    QTest::newRow("mill keyboard: its slashed zero is a zero") << u"K\u00D8A"_s << true << QList<int>{'K', '0', 'A'};
+    QTest::newRow("typed Nordic letter without the mill keyboard") << u"\u00D8"_s << false << QList<int>{0xD8};
+    QTest::newRow("store record") << u"K\u00A4#"_s << false << QList<int>{'K', 30};
+    QTest::newRow("keying back on") << u"\u00A4E"_s << false << QList<int>{141};
+    QTest::newRow("name/QTH key") << u"\u00A4+"_s << false << QList<int>{171};
+    QTest::newRow("message key") << u"\u00A43"_s << false << QList<int>{'3' + 128};
+    QTest::newRow("CR LF is one space") << u"A\r\nB"_s << false << QList<int>{'A', ' ', 'B'};
+    QTest::newRow("LF is one space") << u"A\nB"_s << false << QList<int>{'A', ' ', 'B'};
+    QTest::newRow("code page letter") << u"\u00C9"_s << false << QList<int>{0xC9};
+    QTest::newRow("no code page letter") << u"\u0141"_s << false << QList<int>{'?'};
 }
 
 void TestSendText::encoding()
 {
     QFETCH(QString, text);
+    QFETCH(bool, mill);
     QFETCH(QList<int>, codes);
     QList<int> sent;
     for (qsizetype i = 0; i < text.size();) {
-        const SendText::Step step = SendText::next(text, i);
+        const SendText::Step step = SendText::next(text, i, mill);
         sent << step.code;
         i += step.length;
     }
@@ -162,9 +166,9 @@ void TestSendText::buttons_data()
                            << u"Chec&k Call"_s << u"<Ctrl-Enter>"_s;
     QTest::newRow("plain, mill") << false << false << true << false << false << false << u"Send &Message"_s
                                  << u"Chec&k Call"_s << u"<Ctrl-Enter>"_s;
-    QTest::newRow("editing an SSB record") << true << false << false << true << true << false << u"Sent &RST"_s
+    QTest::newRow("editing an SSB record") << true << false << false << true << true << false << u"Sen&t RST"_s
                                            << u"Cha&nge Call"_s << u"<Enter>"_s;
-    QTest::newRow("editing") << true << true << true << false << false << true << u"Sent &RST"_s
+    QTest::newRow("editing") << true << true << true << false << false << true << u"Sen&t RST"_s
                              << u"Cha&nge Call"_s << u"<Ctrl-Enter>"_s;
 }
 

@@ -2,6 +2,7 @@
 #include "cwoipwindow.h"
 #include "messagestore.h"
 #include "serialkeyerport.h"
+#include "shortcutclashes.h"
 #include "settingsstore.h"
 #include "simprocess.h"
 #include "trainermessagestab.h"
@@ -116,6 +117,7 @@ private slots:
     void portCheck_data();
     void portCheck();
     void twoTrainersOverLoopback();
+    void everyShortcutIsUnique();
 };
 
 void TestTrainerWindow::startup_data()
@@ -147,6 +149,7 @@ void TestTrainerWindow::startup()
     QFETCH(TrainerWindow::StartupResult, result);
     Trainer t(simArguments, reminderDone);
     QVERIFY(t.simStarted);
+    t.settings->setSetting(u"MonitorFontSize"_s, u"11.75"_s);
     t.start();
     QCOMPARE(t.window->startupResult(), result);
     QTEST(t.messages, "messages");
@@ -154,8 +157,10 @@ void TestTrainerWindow::startup()
     QCOMPARE(t.handOvers, result == TrainerWindow::StartupResult::HandedOver ? 1 : 0);
     if (result == TrainerWindow::StartupResult::HandedOver)
         return;
-    // The configuration was read and shown whatever the firmware.
+    // The configuration was read and shown whatever the firmware; the
+    // monitor's font size is the stored one, fraction and all.
     QCOMPARE(t.child<QSlider>(u"ctlSpeedHigh"_s)->value(), 40);
+    QCOMPARE(t.child<QPlainTextEdit>(u"txtMonitorText"_s)->font().pointSizeF(), 11.75);
     QCOMPARE(t.child<QLabel>(u"lblCSpeed"_s)->text(), u"CSpeed 20"_s);
     if (result == TrainerWindow::StartupResult::Ready) {
         QCOMPARE(t.window->record().firmwareVersion, "41"_ba);
@@ -414,6 +419,22 @@ void TestTrainerWindow::twoTrainersOverLoopback()
     QTRY_COMPARE(callee.messages, QStringList{u"CWoIP connection was dropped"_s});
     caller.window->close();
     callee.window->close();
+}
+
+void TestTrainerWindow::everyShortcutIsUnique()
+{
+    Trainer t;
+    QVERIFY(t.simStarted);
+    t.start();
+    QCOMPARE(t.window->startupResult(), TrainerWindow::StartupResult::Ready);
+    auto *tabs = t.child<QTabWidget>(u"tabScreens"_s);
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        const QStringList clashes = shortcutClashes(t.window.get());
+        QVERIFY2(clashes.isEmpty(), qPrintable(tabs->tabText(page) + u": "_s + clashes.join(u"; "_s)));
+    }
+    t.window->close();
 }
 
 QTEST_MAIN(TestTrainerWindow)
