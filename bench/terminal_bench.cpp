@@ -1,6 +1,8 @@
 // Typing to the keyer: how long a key typed in immediate mode takes to
-// leave the serial port as its send-character command, and the manager's
-// CPU time per character while a 500-character message goes out.
+// leave the serial port as its send-character command, the manager's CPU
+// time per character while a 500-character message goes out, and how fast
+// Esc stops a message: the stop byte at the keyer, any send-character
+// command after the key, and the transmission closed.
 //
 // The window runs offscreen in this process. For the latency the keyer is
 // simulated in this process too, so that the moment the bytes come out of
@@ -37,6 +39,7 @@ namespace {
 
 constexpr int Keys = 60;
 constexpr int MessageLength = 500;
+constexpr int EscapeRuns = 5;
 
 double cpuSeconds()
 {
@@ -138,6 +141,57 @@ int main(int argc, char *argv[])
         QTest::qWait(1000);
     }
 
+    // Esc 3 s into a 60-character message at 20 wpm.
+    QList<qint64> toStopByte, toClosed;
+    int charactersAfterEscape = 0;
+    {
+        SimulatedKeyer keyer;
+        PtyEndpoint pty;
+        if (!pty.open()) {
+            std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
+            return 1;
+        }
+        pty.attach(&keyer);
+        QElapsedTimer clock;
+        clock.start();
+        qint64 escAt = -1;
+        qint64 stopAt = -1;
+        QObject::connect(&pty, &PtyEndpoint::received, [&](const QByteArray &bytes) {
+            if (escAt < 0)
+                return;
+            for (qsizetype i = 0; i < bytes.size(); ++i) {
+                if (bytes.at(i) == KeyerCommand::StopTransfer && stopAt < 0)
+                    stopAt = clock.nsecsElapsed();
+                if (bytes.at(i) == KeyerCommand::SendCharacter && stopAt < 0)
+                    ++charactersAfterEscape;
+            }
+        });
+        Manager manager(pty.slavePath());
+        manager.setSpeed(20);
+        for (int run = 0; run < EscapeRuns; ++run) {
+            manager.window->clearSendBuffer(false);
+            manager.sendBuffer->setPlainText(u"CQ CQ CQ DE K1XYZ K1XYZ K1XYZ PSE K CQ CQ CQ DE K1XYZ K1XYZ K "_s);
+            escAt = stopAt = -1;
+            qint64 closedAt = -1;
+            // The message runs inside its own handler; the key comes from
+            // a timer within it, as a key press would.
+            QTimer::singleShot(0, [&] {
+                manager.window->btnSendMessage_Click();
+                closedAt = clock.nsecsElapsed();
+            });
+            QTimer::singleShot(3000, [&] {
+                escAt = clock.nsecsElapsed();
+                QTest::keyClick(manager.sendBuffer, Qt::Key_Escape);
+            });
+            while (closedAt < 0)
+                QTest::qWait(20);
+            QTest::qWait(500);
+            if (stopAt > 0)
+                toStopByte << stopAt - escAt;
+            toClosed << closedAt - escAt;
+        }
+    }
+
     // CPU per character of a long message, the keyer in its own process.
     double cpuPerCharacterMs = -1;
     double idlePerCharacterMs = -1;
@@ -184,5 +238,17 @@ int main(int argc, char *argv[])
     std::printf("CPU per character of a %d-character message: %.4f ms, of which the idle window's share %.4f ms "
                 "(target < 0.2 ms)\n",
                 MessageLength, cpuPerCharacterMs, idlePerCharacterMs);
+    std::sort(toStopByte.begin(), toStopByte.end());
+    std::sort(toClosed.begin(), toClosed.end());
+    if (toStopByte.size() != EscapeRuns) {
+        std::fprintf(stderr, "the stop byte reached the keyer in %lld of %d runs\n", qint64(toStopByte.size()),
+                     EscapeRuns);
+        return 1;
+    }
+    std::printf("Esc in a message at 20 wpm, %d runs: stop byte at the keyer after median %.3f ms, max %.3f ms; "
+                "transmission closed after median %.3f ms, max %.3f ms; send-character commands after Esc: %d "
+                "(target: none, closed within 5 ms)\n",
+                EscapeRuns, toStopByte.at(EscapeRuns / 2) / 1e6, toStopByte.last() / 1e6,
+                toClosed.at(EscapeRuns / 2) / 1e6, toClosed.last() / 1e6, charactersAfterEscape);
     return 0;
 }

@@ -2,11 +2,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMap>
-#include <QShortcut>
 #include <QTabBar>
 #include <QWidget>
 
@@ -43,10 +41,6 @@ QStringList shortcutClashes(QWidget *window)
         if (offering(l) && offering(l->buddy()))
             offer(QKeySequence::mnemonic(l->text()), who(l, l->text()));
     }
-    for (const QGroupBox *g : window->findChildren<QGroupBox *>()) {
-        if (offering(g))
-            offer(QKeySequence::mnemonic(g->title()), who(g, g->title()));
-    }
     for (const QTabBar *t : window->findChildren<QTabBar *>()) {
         for (int i = 0; offering(t) && i < t->count(); ++i) {
             if (t->isTabEnabled(i))
@@ -62,10 +56,6 @@ QStringList shortcutClashes(QWidget *window)
                     offer(key, who(w, u"action "_s + key.toString()));
             }
         }
-    }
-    for (const QShortcut *s : window->findChildren<QShortcut *>()) {
-        if (s->isEnabled() && offering(qobject_cast<QWidget *>(s->parent())))
-            offer(s->key(), who(qobject_cast<QWidget *>(s->parent()), u"shortcut"_s));
     }
     QStringList clashes;
     for (auto it = offered.cbegin(); it != offered.cend(); ++it) {
