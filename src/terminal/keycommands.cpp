@@ -69,6 +69,10 @@ Decision decide(int key, Qt::KeyboardModifiers modifiers, const KeyState &state)
 {
     if (key == Qt::Key_F1)
         return command(Command::Help);
+    // Esc stops a message wherever the caret is: in the note box, in a
+    // report being entered.
+    if (key == Qt::Key_Escape && state.sending)
+        return command(Command::Escape);
     if (!state.terminalTab)
         return command(Command::Pass);
     if (state.keyboardSimulator)

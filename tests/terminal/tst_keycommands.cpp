@@ -119,6 +119,9 @@ void TestKeyCommands::keys_data()
     QTest::newRow("Alt+Enter while sending marks the message") << int(Qt::Key_Return) << int(Qt::AltModifier)
                                                                << sending << Command::Insert << u"\u00A4# "_s;
     QTest::newRow("Esc") << int(Qt::Key_Escape) << none << idle() << Command::Escape << QString();
+    QTest::newRow("Esc in the note box stops a message") << int(Qt::Key_Escape) << none
+                                                        << state([](KeyState &s) { s.sending = true; s.noteFocused = true; })
+                                                        << Command::Escape << QString();
     QTest::newRow("NumLock on an SSB contact") << int(Qt::Key_NumLock) << none
                                                << state([](KeyState &s) { s.ssb = true; s.infoHasSsb = true; })
                                                << Command::ToggleKeyingSentRs << QString();
