@@ -150,7 +150,12 @@ QWidget *LogbookTab::buildNativeFrame()
     grid->addWidget(m_deleteLogFile, 4, 0, 1, 2);
     grid->addWidget(m_cutCount, 5, 0);
     grid->addWidget(m_setCount, 5, 1);
-    grid->setRowStretch(6, 1);
+    m_partialFiles = new QLabel;
+    m_partialFiles->setObjectName(u"lblPartialFiles"_s);
+    m_partialFiles->setWordWrap(true);
+    m_partialFiles->hide();
+    grid->addWidget(m_partialFiles, 6, 0, 1, 2);
+    grid->setRowStretch(7, 1);
     return frame;
 }
 
@@ -277,6 +282,13 @@ void LogbookTab::removeLogFile(const QString &name)
 void LogbookTab::removeAdifFile(const QString &name)
 {
     removeEntry(m_adifFiles, name);
+}
+
+void LogbookTab::showPartialFiles(const QStringList &names)
+{
+    m_partialFiles->setVisible(!names.isEmpty());
+    m_partialFiles->setText(tr("Incomplete saves in LogFiles (not offered for restoring): %1").arg(names.join(u", "_s)));
+    m_partialFiles->setToolTip(tr("What a Save Log that stopped half-way received; delete them when you no longer need them"));
 }
 
 void LogbookTab::setTransferRunning(bool running)

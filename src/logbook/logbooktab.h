@@ -20,8 +20,6 @@ class LogbookTab : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int KeyerCapacity = 12000;
-
     explicit LogbookTab(QWidget *parent = nullptr);
 
     // "QS&Os:" and the QSO count, for the main window to place where every
@@ -45,6 +43,9 @@ public:
     // Takes an entry out of its list and selects the first one left.
     void removeLogFile(const QString &name);
     void removeAdifFile(const QString &name);
+
+    // The saves that stopped half-way and left their records behind.
+    void showPartialFiles(const QStringList &names);
 
     // While a transfer runs, every logbook button rests and only Cancel acts.
     void setTransferRunning(bool running);
@@ -112,6 +113,7 @@ private:
     QPushButton *m_setCount;
     QProgressBar *m_progress;
     QPushButton *m_cancel;
+    QLabel *m_partialFiles;
 
     QLineEdit *m_adifStart;
     QCheckBox *m_reverseExport;

@@ -76,7 +76,8 @@ public:
     // "I": the first count records of the file, each answered by its echo.
     LogTransferResult loadLog(NativeLogFile &file, qint64 count);
 
-    // DC2: the keyer abandons the running transfer.
+    // DC2: the keyer abandons the running transfer; what it still sends
+    // for a moment is read and dropped (bounded in time and bytes).
     void stopKeyer();
     // The configuration by "S", read here instead of by the event stream
     // (for programs without one). Nothing when the keyer does not answer.

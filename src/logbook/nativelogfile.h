@@ -34,6 +34,12 @@ public:
     QString errorString() const { return m_file.errorString(); }
 
     qint64 count() const { return m_count; }
+    // Why the file cannot go to the keyer as it stands; empty when every
+    // 90-byte slot holds a record (flags and text block in hexadecimal, the
+    // rest printable) followed by CR LF, and the file ends with a slot.
+    // A file whose line ends an editor changed fails here, before anything
+    // is sent.
+    QString damage();
     // Record i (0-based): the first 88 bytes at offset i * 90, fewer when
     // the file ends earlier. Reads from the file, so memory stays flat.
     QByteArray recordAt(qint64 index);

@@ -3,6 +3,7 @@
 #include "configurationtab.h"
 #include "keyererror.h"
 #include "keyerpicture.h"
+#include "logbookcontroller.h"
 #include "mnemonicclicks.h"
 #include "softwaretab.h"
 #include "terminaltab.h"

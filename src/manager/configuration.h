@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class ConfigurationTab;
 class SoftwareTab;
@@ -237,19 +238,13 @@ private:
     // The QSO count, export mark and user of the record on the tab.
     void showLogbookRecord();
     void logbookOpened();
+    friend class ManagerLogbookHost;
     void setLogTransferRunning(bool running);
-    void btnSaveLog_Click();
-    void restoreLog(bool append);
-    void btnSetCount_Click();
-    void deleteLogbookFile(bool adif);
-    void exportLog(char letter);
-    void btnADIFImport_Click();
     void btnQSOs_Click();
     void loadQSOList(int count) override;
     void takeCallFromQsoList(const QString &call);
-    // A Users tab text (control name) or else its profile key.
-    QString profileText(const QString &control, const QString &key) const;
     class LogbookTab *m_logbook = nullptr;
+    std::unique_ptr<class LogbookController> m_logbookFlows;
     class QsoListWindow *m_qsoList = nullptr;
 
     // eQSL, TQSL and the call look-up (configurationonline.cpp).

@@ -591,9 +591,9 @@ void Configuration::showHelp(bool shift)
 
 QString Configuration::smartText(int key) const
 {
-    // The current profile is the one the Users tab shows, else the keyer's.
+    // The profile loaded in the keyer, whatever the Users tab shows.
     const ProfileStore profiles(*m_settings);
-    const int profile = m_users->shownProfile() >= 0 ? m_users->shownProfile() : m_record.profileIndex;
+    const int profile = m_record.profileIndex;
     const QString user = m_record.optionWord & Option::User2 ? u"2"_s : u"1"_s;
     const QsoPanel *panel = m_terminal->qsoPanel();
     const SmartText::Context context{panel->call(), panel->info(), profiles.value(profile, u"CALL"_s + user),

@@ -19,6 +19,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -71,6 +74,8 @@ private slots:
     void restoreAndAppendLoadWithEcho();
     void capacityIsChecked_data();
     void capacityIsChecked();
+    void destructiveStepsKeepTheLog_data();
+    void destructiveStepsKeepTheLog();
     void exportsMatchTheLogFormats_data();
     void exportsMatchTheLogFormats();
     void importedAdifIsLoadedAndRemoved();
@@ -234,13 +239,14 @@ void TestLogbookTab::restoreAndAppendLoadWithEcho_data()
         << 5 << u"btnRestoreLog"_s << yes << u"corrupt-echo 7"_s
         << QStringList{ReplaceQuestion, u"Data error or user intervention - transfer has been stopped"_s} << true << 7
         << true;
+    // An empty log: no copy of it is read first, and the fault strikes the load.
     QTest::newRow("the keyer stops echoing")
-        << 5 << u"btnRestoreLog"_s << yes << u"silent-after 10"_s
-        << QStringList{ReplaceQuestion, u"Communication with keyer failed - Error  2002E"_s} << true << 10 << false;
+        << 0 << u"btnRestoreLog"_s << yes << u"silent-after 10"_s
+        << QStringList{u"Communication with keyer failed - Error  2002E"_s} << true << 10 << false;
     // Every record echoed, and then no configuration with the new count.
     QTest::newRow("the keyer never shows its new count")
-        << 5 << u"btnRestoreLog"_s << yes << u"silent-after 30"_s
-        << QStringList{ReplaceQuestion, u"Communication with keyer failed - Error  2019E"_s} << true << 30 << false;
+        << 0 << u"btnRestoreLog"_s << yes << u"silent-after 30"_s
+        << QStringList{u"Communication with keyer failed - Error  2019E"_s} << true << 30 << false;
 }
 
 void TestLogbookTab::restoreAndAppendLoadWithEcho()
@@ -262,7 +268,11 @@ void TestLogbookTab::restoreAndAppendLoadWithEcho()
     const QByteArrayList before = keyerLog(station);
     station.answer = answer;
     click(station, button.toLatin1().constData());
-    QCOMPARE(station.texts(), messages);
+    // What the keyer holds now and where its old log is kept follow.
+    QStringList told = station.texts();
+    for (QString &text : told)
+        text = text.section(u"\r\n\r\n"_s, 0, 0);
+    QCOMPARE(told, messages);
     if (fault.isEmpty() && loaded > 0)
         QCOMPARE(station.window->record().qsoCount, qint16((replaces ? 0 : keyerCount) + loaded));
     if (stops)
@@ -302,6 +312,109 @@ void TestLogbookTab::capacityIsChecked()
     QCOMPARE(station.texts(), QStringList{message});
     QCOMPARE(keyerLog(station).size(), keyerCount);
     QVERIFY(!station.sim.journal().contains(u"command I"_s));
+    station.window->close();
+}
+
+void TestLogbookTab::destructiveStepsKeepTheLog_data()
+{
+    QTest::addColumn<QString>("step");      // "restore" or "count N"
+    QTest::addColumn<QString>("file");      // the file restored: "good", "lf", "short", "garbage"
+    QTest::addColumn<QString>("condition"); // a keyer fault, "cancel N", "backup-is-a-file", "disk-full"
+    QTest::addColumn<QString>("told");      // part of the last message
+    QTest::addColumn<bool>("backedUp");     // false: the keyer was not touched at all
+
+    QTest::newRow("restore: line ends changed to LF") << u"restore"_s << u"lf"_s << QString()
+        << u"record 1 does not end with CR LF"_s << false;
+    QTest::newRow("restore: a file cut in a record") << u"restore"_s << u"short"_s << QString()
+        << u"the file ends 45 bytes into record 30"_s << false;
+    QTest::newRow("restore: a stray character") << u"restore"_s << u"garbage"_s << QString()
+        << u"record 3 is no keyer log record (character 6"_s << false;
+    QTest::newRow("restore: Backup cannot be made") << u"restore"_s << u"good"_s << u"backup-is-a-file"_s
+        << u"so it has not been replaced"_s << false;
+    QTest::newRow("restore: the disk is full") << u"restore"_s << u"good"_s << u"disk-full"_s
+        << u"so it has not been replaced"_s << false;
+    QTest::newRow("restore: the keyer falls silent while its log is copied") << u"restore"_s << u"good"_s
+        << u"silent-after 10"_s << u"the keyer stopped sending after 10 of 50 records"_s << false;
+    QTest::newRow("restore: the keyer goes while its log is copied") << u"restore"_s << u"good"_s
+        << u"vanish-after 10"_s << u"so it has not been replaced"_s << false;
+    QTest::newRow("restore: cancelled in the load") << u"restore"_s << u"good"_s << u"cancel 65"_s
+        << u"The log the keyer held before is kept in"_s << true;
+    QTest::newRow("cut to 20: the old log is kept") << u"count 20"_s << QString() << QString()
+        << u"The log the keyer held before is kept in"_s << true;
+    QTest::newRow("cut to 20: Backup cannot be made") << u"count 20"_s << QString() << u"backup-is-a-file"_s
+        << u"so the QSO count has not been changed"_s << false;
+}
+
+// A step that gives up what the keyer holds, in a bad moment: afterwards
+// the keyer holds its log still, or a copy of it is in Backup.
+void TestLogbookTab::destructiveStepsKeepTheLog()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, file);
+    QFETCH(QString, condition);
+    QFETCH(QString, told);
+    QFETCH(bool, backedUp);
+    Station station({u"--qso-count"_s, u"50"_s});
+    QByteArray bytes = nativeBytes(encoded(LogSeed::generate(30, QDateTime(QDate(2023, 5, 1), QTime(12, 0), Qt::UTC))));
+    if (file == u"lf")
+        bytes.replace("\r\n", "\n");
+    else if (file == u"short")
+        bytes.chop(45);
+    else if (file == u"garbage")
+        bytes[2 * 90 + 5] = 'x';
+    writeFile(station.dataDir.filePath(u"LogFiles/K1XYZ_230501120000.krv"_s), bytes);
+    if (condition == u"backup-is-a-file")
+        writeFile(station.dataDir.filePath(u"Backup"_s), "not a folder");
+    start(station);
+    const QByteArrayList before = keyerLog(station);
+    QCOMPARE(before.size(), 50);
+    if (condition.contains(u"-after"_s))
+        station.sim.control(condition);
+    const int cancelAt = condition.startsWith(u"cancel "_s) ? condition.mid(7).toInt() : -1;
+    auto *progress = station.child<QProgressBar>(u"ctlLogProgressBar"_s);
+    // The copy of 50 records is the first run of the bar, the load of 30 the second.
+    int runs = 0;
+    connect(progress, &QProgressBar::valueChanged, this, [&](int value) {
+        if (value == 0)
+            ++runs;
+        if (cancelAt > 0 && runs >= 3 && value * 100 >= cancelAt * progress->maximum())
+            station.child<QPushButton>(u"btnCancel"_s)->click();
+    });
+    station.answer = QMessageBox::Yes;
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    if (condition == u"disk-full") {
+        // Writes past 2000 bytes fail as on a full disk; the copy needs 4500.
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = unlimited;
+        small.rlim_cur = 2000;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    if (step == u"restore") {
+        click(station, "btnRestoreLog");
+    } else {
+        station.child<QLineEdit>(u"txtCutCount"_s)->setText(step.mid(6));
+        click(station, "btnSetCount");
+    }
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    QVERIFY2(!station.texts().isEmpty() && station.texts().last().contains(told),
+             qPrintable(station.texts().join(u" | "_s)));
+    const QStringList copies = files(station, u"Backup"_s, u"keyerlog_*.krv"_s);
+    if (!backedUp) {
+        QVERIFY(copies.isEmpty());
+        QVERIFY(!station.sim.journal().contains(u"command I"_s));
+        // A keyer that went is not asked; one that fell silent speaks again.
+        station.sim.control(u"silent off"_s);
+        if (!condition.startsWith(u"vanish"_s))
+            QCOMPARE(keyerLog(station), before);
+        station.window->close();
+        return;
+    }
+    QCOMPARE(copies.size(), 1);
+    QVERIFY2(station.texts().last().contains(copies.first()), qPrintable(station.texts().last()));
+    QFile copy(station.dataDir.filePath(u"Backup/"_s + copies.first()));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), nativeBytes(before));
     station.window->close();
 }
 
