@@ -1,6 +1,8 @@
 #include "simprocess.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +18,7 @@ class TestDwlogBackup : public QObject
 private slots:
     void backupIsTheKeyersLog_data();
     void backupIsTheKeyersLog();
+    void signalStopsTheKeyerAndKeepsWhatCame();
 };
 
 void TestDwlogBackup::backupIsTheKeyersLog_data()
@@ -73,6 +76,45 @@ void TestDwlogBackup::backupIsTheKeyersLog()
         QVERIFY(partial.open(QIODevice::ReadOnly));
         QCOMPARE(partial.readAll(), log.left(kept * 90));
     }
+}
+
+// SIGTERM in the middle of a nightly backup: the keyer is told to stop and
+// what came is kept; the next run saves the whole log, and --keep leaves
+// the newest backups of the folder.
+void TestDwlogBackup::signalStopsTheKeyerAndKeepsWhatCame()
+{
+    SimProcess sim;
+    QVERIFY(sim.start({u"--qso-count"_s, u"120"_s}));
+    QTemporaryDir dir;
+    const QStringList older = {u"backup_200101000000.krv"_s, u"backup_210101000000.krv"_s};
+    for (const QString &name : older) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QStringList arguments{u"backup"_s, u"--port"_s, sim.device(), u"--dir"_s, dir.path(), u"--keep"_s, u"2"_s};
+    QProcess dwlog;
+    // At 38400 baud the 120 records take three seconds.
+    dwlog.start(QStringLiteral(DWLOG_PROGRAM), arguments);
+    QVERIFY(sim.waitForJournal(u"command E"_s, 20000));
+    QTest::qWait(1000);
+    dwlog.terminate();
+    QVERIFY(dwlog.waitForFinished(10000));
+    QCOMPARE(dwlog.exitCode(), 2);
+    QVERIFY2(QString::fromLocal8Bit(dwlog.readAllStandardError()).contains(u"interrupted after"_s),
+             qPrintable(QString::fromLocal8Bit(dwlog.readAllStandardError())));
+    QVERIFY(sim.waitForJournal(u"stop"_s, 5000));
+    const QFileInfoList partials = QDir(dir.path()).entryInfoList({u"*.partial"_s}, QDir::Files);
+    QCOMPARE(partials.size(), 1);
+    QVERIFY(partials.first().size() > 0 && partials.first().size() < 120 * 90);
+    QCOMPARE(partials.first().size() % 90, 0);
+
+    dwlog.start(QStringLiteral(DWLOG_PROGRAM), arguments);
+    QVERIFY(dwlog.waitForFinished(30000));
+    QCOMPARE(dwlog.exitCode(), 0);
+    QStringList kept = QDir(dir.path()).entryList({u"backup_*.krv"_s}, QDir::Files, QDir::Name);
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept.first(), older.last());
+    QCOMPARE(QFileInfo(dir.filePath(kept.last())).size(), 120 * 90);
 }
 
 QTEST_MAIN(TestDwlogBackup)

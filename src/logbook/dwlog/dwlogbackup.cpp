@@ -5,8 +5,10 @@
 #include "logtransfer.h"
 #include "nativelogfile.h"
 #include "serialkeyerport.h"
+#include "terminationsignals.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QTextStream>
@@ -22,10 +24,11 @@ namespace {
 
 constexpr int Failed = 2;
 constexpr int IdentifyPatienceMs = 2000;
+const QString DefaultPrefix = u"backup"_s;
 
 bool parse(const QStringList &arguments, QHash<QString, QString> *values, QString *error)
 {
-    static const QStringList known = {u"--port"_s, u"--baud"_s, u"--out"_s};
+    static const QStringList known = {u"--port"_s, u"--baud"_s, u"--out"_s, u"--dir"_s, u"--keep"_s};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString name = arguments[i];
         QString value;
@@ -49,6 +52,10 @@ bool parse(const QStringList &arguments, QHash<QString, QString> *values, QStrin
     }
     if (values->value(u"--port"_s).isEmpty()) {
         *error = u"backup needs --port DEVICE"_s;
+        return false;
+    }
+    if (values->contains(u"--out"_s) && (values->contains(u"--dir"_s) || values->contains(u"--keep"_s))) {
+        *error = u"--dir and --keep go with the dated file names, not with --out"_s;
         return false;
     }
     return true;
@@ -79,8 +86,19 @@ int runBackup(const QStringList &arguments, QTextStream &out, QTextStream &err)
         err << "dwlog: --baud takes a positive number" << Qt::endl;
         return Failed;
     }
+    int keep = 0;
+    if (values.contains(u"--keep"_s) && ((keep = values[u"--keep"_s].toInt(&ok)) < 1 || !ok)) {
+        err << "dwlog: --keep takes a number of backups, 1 or more" << Qt::endl;
+        return Failed;
+    }
     const QString device = values[u"--port"_s];
-    const QString output = values.value(u"--out"_s, NativeLogFile::fileName(u"backup"_s, QDateTime::currentDateTimeUtc()));
+    const QString folder = values.value(u"--dir"_s, u"."_s);
+    if (!QDir().mkpath(folder)) {
+        err << "dwlog: cannot make the folder " << folder << Qt::endl;
+        return Failed;
+    }
+    const QString output = values.value(
+        u"--out"_s, QDir(folder).filePath(NativeLogFile::fileName(DefaultPrefix, QDateTime::currentDateTimeUtc())));
 
     SerialKeyerPort port;
     KeyerLink link(&port);
@@ -92,13 +110,24 @@ int runBackup(const QStringList &arguments, QTextStream &out, QTextStream &err)
             << Qt::endl;
         return Failed;
     }
+    // Stopped by a signal, the transfer ends as if cancelled: the keyer is
+    // stopped and what came is kept.
+    bool interrupted = false;
+    onTerminationSignal([&] {
+        interrupted = true;
+        link.cancel();
+    });
+    LogTransfer transfer(link);
+    // A run that was killed may have left the keyer sending: it starts clean.
+    transfer.stopKeyer();
     // Identify first: a silent port and the trainer's keyer get a plain answer.
     link.write(QByteArray(1, KeyerLink::ENQ) + '?');
     if (!link.WaitForByte(KeyerLink::ACK, IdentifyPatienceMs) || !link.rxBuffer.contains("?K")) {
+        if (interrupted)
+            return Failed;
         err << "dwlog: no Dashwright keyer answered on " << device << " at " << baud << " baud" << Qt::endl;
         return Failed;
     }
-    LogTransfer transfer(link);
     const std::optional<ConfigRecord> config = transfer.readConfiguration();
     if (!config) {
         err << "dwlog: the keyer on " << device << " did not send its configuration" << Qt::endl;
@@ -137,6 +166,13 @@ int runBackup(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
         out << result.records << " records saved to " << output << Qt::endl;
         link.closePort();
+        if (keep > 0) {
+            // The newest backups of the folder stay; the dated names sort by time.
+            QDir dir(folder);
+            QStringList backups = dir.entryList({DefaultPrefix + u"_*.krv"_s}, QDir::Files, QDir::Name);
+            while (backups.size() > keep)
+                dir.remove(backups.takeFirst());
+        }
         return 0;
     case Outcome::Incomplete:
         err << "dwlog: the keyer stopped sending after" << LogTransfer::shortfall(result)
@@ -145,6 +181,13 @@ int runBackup(const QStringList &arguments, QTextStream &out, QTextStream &err)
     case Outcome::NotKept:
         transfer.stopKeyer();
         err << "dwlog: cannot write " << partialPath << ": " << file.errorString() << Qt::endl;
+        break;
+    case Outcome::Cancelled:
+        transfer.stopKeyer();
+        err << "dwlog: interrupted after" << LogTransfer::shortfall(result) << " records";
+        if (result.records > 0)
+            err << "; the records received are in " << partialPath;
+        err << Qt::endl;
         break;
     default:
         transfer.stopKeyer();

@@ -248,12 +248,14 @@ Commands:
   list FILE.krv --out FILE.txt [--contest] [--only-user 1|2] [--reverse]
       Writes the list file (fixed columns) from a native log file.
 
-  backup --port DEVICE [--baud N] [--out FILE.krv]
+  backup --port DEVICE [--baud N] [--out FILE.krv | --dir FOLDER [--keep N]]
       Saves the keyer's whole log into a native log file, as Save Log does
       in the manager (for a nightly backup; not while the manager has the
       port). The file gets its name only when every record has come; an
-      incomplete transfer stays in FILE.krv.partial. Default baud 38400,
-      default file backup_YYMMDDHHMMSS.krv.
+      incomplete or interrupted (SIGINT, SIGTERM) transfer stops the keyer
+      and stays in FILE.krv.partial. Default baud 38400, default file
+      backup_YYMMDDHHMMSS.krv in FOLDER (default: here); --keep N keeps the
+      newest N of those and removes older ones.
 
   countries CTY.DAT --out countries.txt
       Turns a country file in the format loggers share (cty.dat) into the

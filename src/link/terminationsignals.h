@@ -2,8 +2,10 @@
 
 #include <functional>
 
-// Turns SIGTERM and SIGINT into a call on the GUI thread (typically: close
-// the main window the normal way, so its shutdown runs). No-op elsewhere.
+// Turns SIGTERM and SIGINT into a call on the main thread from its event
+// loop (the windows: close the main window the normal way, so that its
+// shutdown runs; dwlog: stop the keyer and keep what came). No-op where
+// there are no such signals.
 void onTerminationSignal(std::function<void()> handler);
 
 // A diagnostic written to a terminal or pipe that has gone away (the
