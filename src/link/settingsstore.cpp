@@ -1,5 +1,7 @@
 #include "settingsstore.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <limits>
@@ -10,11 +12,26 @@ SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                              u"Dashwright"_s, u"Dashwright"_s))
 {
+    keepSecretsPrivate();
 }
 
 SettingsStore::SettingsStore(const QString &iniPath)
     : m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
 {
+    keepSecretsPrivate();
+}
+
+void SettingsStore::keepSecretsPrivate()
+{
+    // On Windows the settings are a registry key of the user's own: no file.
+    const QString file = m_settings->fileName();
+    if (!QFileInfo::exists(file))
+        return;
+    if (value(u"Settings"_s, u"eQSLPassword"_s, {}).isEmpty())
+        return;
+    const QFileDevice::Permissions own = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if ((QFile::permissions(file) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser)) != own)
+        QFile::setPermissions(file, own);
 }
 
 SettingsStore::~SettingsStore() = default;

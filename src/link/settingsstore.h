@@ -38,6 +38,10 @@ public:
     void setSetting(const QString &key, int v) { setValue(QStringLiteral("Settings"), key, v); }
 
     QString fileName() const;
+    // Makes the file readable and writable by the user alone when it holds
+    // a secret (the eQSL password, where no secret store runs). Run at
+    // start-up and after every write that may bring one (an import).
+    void keepSecretsPrivate();
 
 private:
     QString storedKey(const QString &section, const QString &key) const;

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -463,15 +464,26 @@ void SoftwareTab::btnImport_Click()
                                                       tr("Settings (*.reg);;All files (*)"));
     if (file.isEmpty())
         return;
-    const QString backup = folder + u"/krv-previous.reg"_s;
+    // A name of its own, so that no import, not even of an earlier copy,
+    // overwrites the settings it replaces.
+    const QString backup = SettingsTransfer::backupName(folder, QDateTime::currentDateTimeUtc());
     if (message(QMessageBox::Question,
                 tr("Replace all settings by those in %1?\r\nThe current settings are kept in %2.")
                     .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(backup)),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
+    SettingsTransfer transfer(*m_settings);
+    const QStringList guarded = transfer.guardedChanges(file);
+    const bool takeGuarded = !guarded.isEmpty()
+        && message(QMessageBox::Warning,
+                   tr("The file also changes settings that start programs or name servers to trust:\r\n\r\n%1"
+                      "\r\n\r\nTake these too? No keeps the ones you have now.")
+                       .arg(guarded.join(u"\r\n"_s)),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               == QMessageBox::Yes;
     QString error;
-    if (!SettingsTransfer(*m_settings).importFrom(file, backup, &error)) {
+    if (!transfer.importFrom(file, backup, takeGuarded, &error)) {
         message(QMessageBox::Critical, error);
         return;
     }
