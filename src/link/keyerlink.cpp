@@ -1,5 +1,7 @@
 #include "keyerlink.h"
 
+#include <QElapsedTimer>
+
 #include "keyererror.h"
 
 #include <QCoreApplication>
@@ -91,6 +93,28 @@ void KeyerLink::onPortFailed(const QString &reason)
 void KeyerLink::processWaitEvents()
 {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void KeyerLink::stopTransfer()
+{
+    // The keyer's leftovers end within a quiet spell; a keyer that goes on
+    // sending is not waited for beyond the limits.
+    constexpr int QuietMs = 300;
+    constexpr int LimitMs = 3000;
+    constexpr qint64 LimitBytes = 256 * 1024;
+    write(QByteArray(1, KeyerCommand::StopTransfer));
+    const int threshold = m_threshold;
+    const int inputLength = m_inputLength;
+    setReceiveThreshold(0);
+    m_inputLength = 0;
+    QElapsedTimer draining;
+    draining.start();
+    qint64 dropped = 0;
+    const auto quiet = [this] { return inputAvailable() == 0; };
+    while (dropped < LimitBytes && !draining.hasExpired(scaled(LimitMs)) && WaitWhile(quiet, scaled(QuietMs)))
+        dropped += takeInput().size();
+    m_inputLength = inputLength;
+    setReceiveThreshold(threshold);
 }
 
 bool KeyerLink::WaitWhile(const std::function<bool()> &pending, int milliseconds)

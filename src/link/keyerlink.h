@@ -99,6 +99,11 @@ public:
     void write(const QByteArray &bytes);
     // The operator's stop: ends any running wait.
     void cancel() { linkStatus = Cancelled; }
+    // The stop-transfer byte (18): the keyer abandons the running transfer.
+    // What it had under way still comes for a moment; it is read and
+    // dropped here, bounded in time and bytes, so that the event stream
+    // does not show it as text once it has the port again.
+    void stopTransfer();
 
     // Input for the event stream: everything waiting (pushed back first).
     QByteArray takeInput();

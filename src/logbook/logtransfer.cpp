@@ -17,11 +17,6 @@ using Outcome = LogTransferResult::Outcome;
 // is heard this often.
 constexpr int EventIntervalMs = 15;
 constexpr int ExportPauseMs = 100;
-// After the stop byte: the keyer's leftovers end within a quiet spell, and
-// whatever a keyer that goes on sending sends is not waited for beyond this.
-constexpr int DrainQuietMs = 300;
-constexpr int DrainLimitMs = 3000;
-constexpr qint64 DrainLimitBytes = 256 * 1024;
 
 // Whatever way a transfer ends, the event stream gets the port back.
 class LinkRestore
@@ -165,20 +160,7 @@ LogTransferResult LogTransfer::loadLog(NativeLogFile &file, qint64 count)
 
 void LogTransfer::stopKeyer()
 {
-    m_link.write(QByteArray(1, StopTransfer));
-    // What the keyer had under way still comes for a moment. It is read
-    // and dropped here, within bounds, so that the event stream does not
-    // show it as text when it has the port again.
-    LinkRestore restore(m_link);
-    m_link.setInputLength(0);
-    m_link.setReceiveThreshold(0);
-    QElapsedTimer draining;
-    draining.start();
-    qint64 dropped = 0;
-    const auto quiet = [this] { return m_link.inputAvailable() == 0; };
-    while (dropped < DrainLimitBytes && !draining.hasExpired(m_link.scaled(DrainLimitMs))
-           && m_link.WaitWhile(quiet, m_link.scaled(DrainQuietMs)))
-        dropped += m_link.takeInput().size();
+    m_link.stopTransfer();
 }
 
 std::optional<ConfigRecord> LogTransfer::readConfiguration()

@@ -1,7 +1,6 @@
 #include "nativelogfile.h"
 
 #include "configrecord.h"
-#include "keyererror.h"
 #include "logrecord.h"
 
 #include <filesystem>
@@ -66,18 +65,18 @@ QString NativeLogFile::damage()
             const qint64 number = first + at / RecordBytes + 1;
             const QByteArrayView slot = QByteArrayView(block).sliced(at, qMin<qsizetype>(RecordBytes, block.size() - at));
             if (slot.size() < RecordBytes)
-                return u"the file ends%1 bytes into record%2, so it is no whole number of records"_s.arg(
-                    numberText(slot.size()), numberText(number));
+                return u"the file ends %1 bytes into record %2, so it is no whole number of records"_s.arg(slot.size())
+                    .arg(number);
             for (int i = 0; i < LogRecord::Length; ++i) {
                 const char c = slot.at(i);
                 const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
                 if (i < HexPositions ? !hex : (c < 0x20 || c > 0x7E))
-                    return u"record%1 is no keyer log record (character%2 is %3)"_s.arg(
-                        numberText(number), numberText(i + 1),
-                        i < HexPositions ? u"no upper-case hexadecimal digit"_s : u"not printable"_s);
+                    return u"record %1 is no keyer log record (character %2 is %3)"_s.arg(number)
+                        .arg(i + 1)
+                        .arg(i < HexPositions ? u"no upper-case hexadecimal digit"_s : u"not printable"_s);
             }
             if (slot.at(LogRecord::Length) != '\r' || slot.at(LogRecord::Length + 1) != '\n')
-                return u"record%1 does not end with CR LF (were the line ends changed?)"_s.arg(numberText(number));
+                return u"record %1 does not end with CR LF (were the line ends changed?)"_s.arg(number);
         }
     }
     m_blockFirst = -1;

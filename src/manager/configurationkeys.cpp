@@ -7,6 +7,7 @@
 #include "qsopanel.h"
 #include "sendtext.h"
 #include "terminaltab.h"
+#include "userstab.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -53,6 +54,12 @@ bool Configuration::keyDown(QKeyEvent *event)
         return true;
     if (stepTab(event))
         return true;
+    // Esc stops a transfer with the keyer on any tab, as its Cancel does.
+    if (event->key() == Qt::Key_Escape && (m_transferBusy || m_users->busy())) {
+        m_link.cancel();
+        m_link.port()->discardOutput();
+        return true;
+    }
     const KeyCommands::Decision decision = KeyCommands::decide(event->key(), event->modifiers(), keyState());
     bool consumed = true;
     execute(decision, event, &consumed);

@@ -23,6 +23,14 @@ QWidget *Configuration::createUsersTab()
     connect(m_users, &UsersTab::messageRequested, this,
             [this](QMessageBox::Icon icon, const QString &text) { message(icon, text); });
     connect(m_users, &UsersTab::useProfileClicked, this, &Configuration::btnUseProfile_Click);
+    connect(m_users, &UsersTab::cancelClicked, this, [this] {
+        m_link.cancel();
+        m_link.port()->discardOutput();
+    });
+    m_users->setConfirm([this](const QString &question) {
+        return message(QMessageBox::Warning, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    });
     connect(m_users, &UsersTab::exportClicked, m_software, &SoftwareTab::btnExport_Click);
     connect(m_users, &UsersTab::smartTextDefined, this, [this] { m_terminal->typingBox()->setFocus(); });
     return m_users;

@@ -22,8 +22,11 @@ QStringList loadOrder()
     return keys;
 }
 
+// A record is "<" + key + ">" + value + CR: a line break would end it, and a
+// "<" inside a value would start a record of its own.
 QString onOneLine(QString value)
 {
+    value.remove(u'<');
     for (QChar &c : value) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             c = u' ';
@@ -62,7 +65,7 @@ ProfileLoad::Outcome ProfileLoad::stop(Outcome outcome)
 {
     if (m_link.linkStatus == KeyerLink::Cancelled)
         outcome = Outcome::Cancelled;
-    m_link.write(QByteArray(1, KeyerCommand::StopTransfer));
+    m_link.stopTransfer();
     m_link.setReceiveThreshold(1);
     return outcome;
 }

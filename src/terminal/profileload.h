@@ -22,7 +22,8 @@ public:
     // NAME2, QTH_1, QTH_2, MSG10..MSG19, MSG20..MSG29, MSG30..MSG39, in
     // that order and in the keyer's code page; empty values are left out.
     // A line break or control character inside a value would end or
-    // corrupt the record on the wire, so each goes as a blank.
+    // corrupt the record on the wire, so each goes as a blank; a "<" would
+    // start a record of its own and is left out.
     static QByteArray records(const ProfileStore &store, int profile);
 
     // Runs the transfer; the stop byte goes out on every outcome, so a

@@ -11,9 +11,16 @@ namespace {
 
 const QString SmartTextSection = u"SmartText"_s;
 
+// "<" opens a record of the profile load: the keyer must never find one
+// inside a value, however the text came in (typed, pasted, imported).
+QString withoutRecordOpener(QString text)
+{
+    return text.remove(u'<');
+}
+
 QString stored(const QString &text)
 {
-    return text.trimmed().toUpper();
+    return withoutRecordOpener(text.trimmed().toUpper());
 }
 
 } // namespace
@@ -58,7 +65,7 @@ QString ProfileStore::value(int profile, const QString &key) const
 
 void ProfileStore::setValue(int profile, const QString &key, const QString &value)
 {
-    m_store.setValue(section(profile), key, value);
+    m_store.setValue(section(profile), key, withoutRecordOpener(value));
 }
 
 void ProfileStore::setMessage(int profile, int set, int number, const QString &text)

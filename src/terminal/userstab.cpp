@@ -68,6 +68,7 @@ UsersTab::UsersTab(SettingsStore *settings, QWidget *parent) : QWidget(parent), 
     connect(m_delete, &QPushButton::clicked, this, &UsersTab::deleteProfile);
     connect(m_use, &QPushButton::clicked, this, &UsersTab::useProfileClicked);
     connect(m_export, &QPushButton::clicked, this, &UsersTab::exportClicked);
+    connect(m_cancel, &QPushButton::clicked, this, &UsersTab::cancelClicked);
 }
 
 void UsersTab::buildControls()
@@ -108,6 +109,8 @@ void UsersTab::buildControls()
     m_delete = button(u"btnDeleteProfile"_s, u"&Delete Profile"_s, u"Delete this profile from the registry"_s);
     m_use = button(u"btnUseProfile"_s, u"&Use Profile"_s, u"Save the profile and load these settings into the keyer"_s);
     m_export = button(u"btnExport"_s, u"&Export Settings"_s, u"Export all registry settings to a file"_s);
+    m_cancel = button(u"btnCancelLoad"_s, u"&Cancel"_s, tr("Stop loading the profile into the keyer (Esc)"));
+    m_cancel->setEnabled(false);
 }
 
 void UsersTab::buildLayout()
@@ -154,6 +157,7 @@ void UsersTab::buildLayout()
     actions->addWidget(m_save);
     actions->addWidget(m_delete);
     actions->addWidget(m_use);
+    actions->addWidget(m_cancel);
     actions->addStretch();
     actions->addWidget(m_export);
 
@@ -361,6 +365,10 @@ void UsersTab::deleteProfile()
 {
     if (m_profile < 0)
         return;
+    if (m_confirm && !m_confirm(tr("Do you really want to delete profile %1 (%2) from the registry?")
+                                    .arg(m_profile)
+                                    .arg(m_store.value(m_profile, u"CALL1"_s).trimmed())))
+        return;
     m_store.removeProfile(m_profile);
     if (!commit())
         return;
@@ -395,6 +403,7 @@ void UsersTab::refreshButtons()
     m_delete->setEnabled(!m_busy && profile);
     m_use->setEnabled(!m_busy && profile);
     m_export->setEnabled(!m_busy);
+    m_cancel->setEnabled(m_busy);
 }
 
 QLineEdit *UsersTab::callBox(int user) const

@@ -33,14 +33,19 @@ public:
     // Checks both calls and saves the shown profile with its shown
     // messages; false after telling the operator why not.
     bool saveProfile();
-    // A load into the keyer rests the buttons that could start another.
+    // A load into the keyer rests the buttons that could start another;
+    // only its Cancel acts.
     void setBusy(bool busy);
+    bool busy() const { return m_busy; }
+    // Yes/No with No preselected; Delete Profile asks it first.
+    void setConfirm(std::function<bool(const QString &question)> confirm) { m_confirm = std::move(confirm); }
 
     // F1 on this tab: the keyer's message language and its prosigns.
     static QString messageLanguageHelp();
 
 signals:
     void useProfileClicked();
+    void cancelClicked();
     void exportClicked();
     // A smart text was stored or deleted with the SmartText dialog.
     void smartTextDefined();
@@ -75,6 +80,7 @@ private:
 
     ProfileStore m_store;
     std::function<int()> m_keyerProfile;
+    std::function<bool(const QString &)> m_confirm;
     int m_profile = -1;
     bool m_busy = false;
     bool m_shownOnce = false;
@@ -87,4 +93,5 @@ private:
     QPushButton *m_delete;
     QPushButton *m_use;
     QPushButton *m_export;
+    QPushButton *m_cancel;
 };

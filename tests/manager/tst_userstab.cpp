@@ -31,6 +31,7 @@ private slots:
     void failedLoadLeavesButtonsEnabled();
     void smartTextKeysInsertAtCaret_data();
     void smartTextKeysInsertAtCaret();
+    void deleteProfileAsksFirst();
 
 private:
     // A started station on the Users tab; it shows the keyer's profile 0.
@@ -168,10 +169,11 @@ void TestUsersTab::profileLoadReachesKeyer_data()
                                      u"<NAME1>Hans"_s, u"<QTH_2>Berlin"_s};
     QTest::newRow("all messages empty") << station << stationRecords;
     QTest::newRow("some messages, line breaks and a tab")
-        << station + QStringList{u"MSG39=73 \\#"_s, u"MSG10=CQ DE \\I"_s, u"MSG21=TU\r\n73"_s, u"NAME2=JO\tE"_s}
+        << station + QStringList{u"MSG39=73 \\#"_s, u"MSG10=CQ DE \\I"_s, u"MSG21=TU\r\n73"_s, u"NAME2=JO\tE"_s,
+                                 u"MSG22=A<MSG23>B"_s}
         << QStringList{u"<CALL1>DL1ABC"_s, u"<CALL2>DL2XYZ"_s, u"<OPER1>DL1OP"_s, u"<NAME1>Hans"_s,
                        u"<NAME2>JO E"_s, u"<QTH_2>Berlin"_s, u"<MSG10>CQ DE \\I"_s, u"<MSG21>TU  73"_s,
-                       u"<MSG39>73 \\#"_s};
+                       u"<MSG22>AMSG23>B"_s, u"<MSG39>73 \\#"_s};
 }
 
 void TestUsersTab::profileLoadReachesKeyer()
@@ -208,18 +210,19 @@ void TestUsersTab::profileLoadReachesKeyer()
 void TestUsersTab::failedLoadLeavesButtonsEnabled_data()
 {
     QTest::addColumn<QString>("control");
-    QTest::addColumn<bool>("cancel"); // the operator ends the wait for byte 3
+    QTest::addColumn<QString>("cancel"); // how the operator ends the wait for byte 3
     QTest::addColumn<QString>("message");
     const QString failed = u"Communication with keyer failed - Error  2013K"_s;
-    QTest::newRow("keyer refuses the command") << u"profile refuse"_s << false << failed;
-    QTest::newRow("keyer never sends byte 3") << u"profile silent"_s << false << failed;
-    QTest::newRow("operator cancels") << u"profile silent"_s << true << u"Data Transfer cancelled"_s;
+    QTest::newRow("keyer refuses the command") << u"profile refuse"_s << QString() << failed;
+    QTest::newRow("keyer never sends byte 3") << u"profile silent"_s << QString() << failed;
+    QTest::newRow("operator cancels") << u"profile silent"_s << u"btnCancelLoad"_s << u"Data Transfer cancelled"_s;
+    QTest::newRow("operator presses Esc") << u"profile silent"_s << u"Esc"_s << u"Data Transfer cancelled"_s;
 }
 
 void TestUsersTab::failedLoadLeavesButtonsEnabled()
 {
     QFETCH(QString, control);
-    QFETCH(bool, cancel);
+    QFETCH(QString, cancel);
     Station station;
     station.settings->setValue(u"PROFILE 0"_s, u"CALL1"_s, u"DL1ABC"_s);
     station.settings->setValue(u"PROFILE 0"_s, u"CALL2"_s, u"DL2XYZ"_s);
@@ -227,10 +230,15 @@ void TestUsersTab::failedLoadLeavesButtonsEnabled()
     station.sim.control(control);
     QTimer operatorHand;
     connect(&operatorHand, &QTimer::timeout, this, [&] {
-        if (station.sim.waitForJournal(u"profile <"_s, 0))
-            station.window->link().cancel();
+        if (!station.sim.waitForJournal(u"profile <"_s, 0))
+            return;
+        operatorHand.stop();
+        if (cancel == u"Esc")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        else
+            station.child<QPushButton>(cancel)->click();
     });
-    if (cancel)
+    if (!cancel.isEmpty())
         operatorHand.start(20);
     const int from = int(station.sim.journal().size());
     station.child<QPushButton>(u"btnUseProfile"_s)->click();
@@ -238,7 +246,7 @@ void TestUsersTab::failedLoadLeavesButtonsEnabled()
 
     QFETCH(QString, message);
     QCOMPARE(station.texts(), QStringList{message});
-    QCOMPARE(station.messages.first().icon, cancel ? QMessageBox::Warning : QMessageBox::Critical);
+    QCOMPARE(station.messages.first().icon, cancel.isEmpty() ? QMessageBox::Critical : QMessageBox::Warning);
     for (const char *name : {"btnUseProfile", "btnSaveProfile", "btnDeleteProfile", "btnExport", "cboProfile"})
         QVERIFY2(station.child<QWidget>(QString::fromLatin1(name))->isEnabled(), name);
     QVERIFY(station.child<QTabWidget>(u"tabScreens"_s)->tabBar()->isEnabled());
@@ -294,6 +302,23 @@ void TestUsersTab::smartTextKeysInsertAtCaret()
     QTRY_VERIFY(buffer->hasFocus());
     QTest::keyClick(buffer, Qt::Key_F5);
     QTEST(buffer->toPlainText(), "sendBuffer");
+    station.window->close();
+}
+
+void TestUsersTab::deleteProfileAsksFirst()
+{
+    Station station;
+    station.settings->setValue(u"PROFILE 0"_s, u"CALL1"_s, u"DL1ABC"_s);
+    station.settings->setValue(u"PROFILE 0"_s, u"CALL2"_s, u"DL2XYZ"_s);
+    startOnUsers(station);
+    station.answer = QMessageBox::No;
+    station.child<QPushButton>(u"btnDeleteProfile"_s)->click();
+    QCOMPARE(station.texts(), QStringList{u"Do you really want to delete profile 0 (DL1ABC) from the registry?"_s});
+    QCOMPARE(stored(station, 0, u"CALL1"_s), u"DL1ABC"_s);
+    station.answer = QMessageBox::Yes;
+    station.child<QPushButton>(u"btnDeleteProfile"_s)->click();
+    QCOMPARE(station.texts().last(), u"Profile has been deleted from the registry"_s);
+    QCOMPARE(stored(station, 0, u"CALL1"_s), u"(none)"_s);
     station.window->close();
 }
 
