@@ -301,6 +301,7 @@ void LogbookController::restoreLog(const QString &name, bool append)
                                         + keyerNowHolds() + kept);
         return;
     }
+    m_host.showProgress(0, 1);
     m_host.tell(Icon::Information,
                 (replace ? u"Log has been restored"_s : numberText(records) + u" records have been appended to the log"_s)
                     + kept);
@@ -308,7 +309,6 @@ void LogbookController::restoreLog(const QString &name, bool append)
         QFile::remove(inFolder(logFolder(), name));
         m_host.fileRemoved(false, name);
     }
-    m_host.showProgress(0, 1);
 }
 
 bool LogbookController::setQsoCount(const QString &text)
