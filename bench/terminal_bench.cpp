@@ -89,6 +89,24 @@ struct Manager
     QPlainTextEdit *sendBuffer = nullptr;
 };
 
+// The simulated keyer in this process, so that what comes out of the
+// pseudo-terminal is read on the same clock as the keys.
+struct InProcessKeyer
+{
+    bool open()
+    {
+        if (!pty.open()) {
+            std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
+            return false;
+        }
+        pty.attach(&keyer);
+        return true;
+    }
+
+    SimulatedKeyer keyer;
+    PtyEndpoint pty;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -99,13 +117,10 @@ int main(int argc, char *argv[])
     // Key to wire, in immediate mode while the transmission is open.
     QList<qint64> latencies;
     {
-        SimulatedKeyer keyer;
-        PtyEndpoint pty;
-        if (!pty.open()) {
-            std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
+        InProcessKeyer inProcess;
+        if (!inProcess.open())
             return 1;
-        }
-        pty.attach(&keyer);
+        PtyEndpoint &pty = inProcess.pty;
         QElapsedTimer clock;
         clock.start();
         qint64 keyAt = -1;
@@ -145,13 +160,10 @@ int main(int argc, char *argv[])
     QList<qint64> toStopByte, toClosed;
     int charactersAfterEscape = 0;
     {
-        SimulatedKeyer keyer;
-        PtyEndpoint pty;
-        if (!pty.open()) {
-            std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(pty.errorString()));
+        InProcessKeyer inProcess;
+        if (!inProcess.open())
             return 1;
-        }
-        pty.attach(&keyer);
+        PtyEndpoint &pty = inProcess.pty;
         QElapsedTimer clock;
         clock.start();
         qint64 escAt = -1;

@@ -5,6 +5,7 @@
 #include "settingsstore.h"
 #include "simprocess.h"
 
+#include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,6 +52,14 @@ public:
                                      && (window->startupResult() != Configuration::StartupResult::Ready
                                          || sim.waitForJournal(QStringLiteral("clock"), 0)),
                                  timeoutMs);
+    }
+
+    // Start-up without the monthly update reminder, on the tab given (1 Terminal).
+    void settleOn(int screen)
+    {
+        const QDate today = QDate::currentDate();
+        settings->setSetting(QStringLiteral("LastUpdate"), today.year() * 100 + today.month());
+        settings->setSetting(QStringLiteral("KRVLastScreen"), screen);
     }
 
     QStringList texts() const

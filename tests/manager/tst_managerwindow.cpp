@@ -8,7 +8,6 @@
 #include "station.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -323,9 +322,7 @@ void TestManagerWindow::everyShortcutIsUnique()
 {
     Station station({u"--qso-count"_s, u"2"_s});
     QVERIFY(station.simStarted);
-    const QDate today = QDate::currentDate();
-    station.settings->setSetting(u"LastUpdate"_s, today.year() * 100 + today.month());
-    station.settings->setSetting(u"KRVLastScreen"_s, 1);
+    station.settleOn(1);
     station.startWindow();
     QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
     auto *tabs = station.child<QTabWidget>(u"tabScreens"_s);

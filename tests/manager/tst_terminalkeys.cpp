@@ -1,7 +1,6 @@
 #include "station.h"
 #include "xtestkeys.h"
 
-#include <QDate>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -168,9 +167,7 @@ void TestTerminalKeys::keysReachTheKeyer()
     QFETCH(QString, sendBuffer);
     Station station;
     QVERIFY(station.simStarted);
-    const QDate today = QDate::currentDate();
-    station.settings->setSetting(u"LastUpdate"_s, today.year() * 100 + today.month());
-    station.settings->setSetting(u"KRVLastScreen"_s, 1);
+    station.settleOn(1);
     station.settings->setSetting(u"LoggerKeying"_s, 1);
     station.settings->setSetting(u"LoggerKeyingPort"_s, m_loggerPort);
     station.startWindow();
