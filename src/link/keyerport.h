@@ -29,13 +29,17 @@ public:
     virtual qint64 bytesAvailable() const = 0;
     // At most maxSize bytes (0: everything buffered).
     virtual QByteArray read(qint64 maxSize) = 0;
+    // Queues bytes for the device: never refused, never blocking; what the
+    // device cannot take yet goes when it can.
     virtual void write(const QByteArray &bytes) = 0;
     // Pushes pending output to the device without waiting for the event loop.
     virtual void flush() = 0;
-    // Output written but not yet handed to the device; a long transfer
-    // waits on it so that it runs no further ahead of the line than that.
+    // Output written but not yet on the line (queued here or in the
+    // device); a long transfer waits on it so that it runs no further
+    // ahead of the line than that, and counts what is really sent by it.
     virtual qint64 bytesToWrite() const { return 0; }
     virtual void discardInput() = 0;
+    // Drops the output not yet on the line (Cancel).
     virtual void discardOutput() = 0;
     virtual void setSoftwareFlowControl(bool on) = 0;
     virtual QString errorString() const = 0;

@@ -3,9 +3,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QSocketNotifier>
+
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstring>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -59,13 +65,69 @@ KeyerPort::OpenResult SerialKeyerPort::open(const QString &device, qint32 baudRa
         return OpenResult::Failed;
     }
     m_port->clear(QSerialPort::Input);
+#ifdef Q_OS_UNIX
+    m_writable = new QSocketNotifier(int(m_port->handle()), QSocketNotifier::Write, this);
+    m_writable->setEnabled(false);
+    connect(m_writable, &QSocketNotifier::activated, this, [this] { pump(); });
+#endif
     return OpenResult::Opened;
 }
 
 void SerialKeyerPort::close()
 {
+    // Closing may come from the notifier's own signal (a write that failed).
+    if (QSocketNotifier *writable = std::exchange(m_writable, nullptr)) {
+        writable->setEnabled(false);
+        writable->deleteLater();
+    }
+    m_pending.clear();
     if (m_port->isOpen())
         m_port->close();
+}
+
+void SerialKeyerPort::fail(const QString &reason)
+{
+    m_error = reason;
+    close();
+    emit failed(m_error);
+}
+
+bool SerialKeyerPort::pump()
+{
+#ifdef Q_OS_UNIX
+    const int fd = int(m_port->handle());
+    while (!m_pending.isEmpty()) {
+        const ssize_t written = ::write(fd, m_pending.constData(), size_t(m_pending.size()));
+        if (written > 0) {
+            m_pending.remove(0, qsizetype(written));
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        // Full: the device takes more later, when it says it can.
+        if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        fail(written < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : tr("the device took nothing"));
+        return false;
+    }
+    if (m_writable)
+        m_writable->setEnabled(!m_pending.isEmpty());
+    return true;
+#else
+    m_port->write(m_pending);
+    m_pending.clear();
+    return true;
+#endif
+}
+
+qint64 SerialKeyerPort::deviceQueued() const
+{
+#ifdef Q_OS_UNIX
+    int queued = 0;
+    if (::ioctl(int(m_port->handle()), TIOCOUTQ, &queued) == 0 && queued > 0)
+        return queued;
+#endif
+    return 0;
 }
 
 bool SerialKeyerPort::isOpen() const
@@ -92,19 +154,23 @@ QByteArray SerialKeyerPort::read(qint64 maxSize)
 
 void SerialKeyerPort::write(const QByteArray &bytes)
 {
-    if (m_port->isOpen())
-        m_port->write(bytes);
+    if (!m_port->isOpen())
+        return;
+    m_pending += bytes;
+    // Behind bytes still queued, the new ones wait their turn.
+    if (m_pending.size() == bytes.size())
+        pump();
 }
 
 qint64 SerialKeyerPort::bytesToWrite() const
 {
-    return m_port->isOpen() ? m_port->bytesToWrite() : 0;
+    return m_port->isOpen() ? m_pending.size() + deviceQueued() : 0;
 }
 
 void SerialKeyerPort::flush()
 {
     if (m_port->isOpen())
-        m_port->flush();
+        pump();
 }
 
 void SerialKeyerPort::discardInput()
@@ -115,6 +181,9 @@ void SerialKeyerPort::discardInput()
 
 void SerialKeyerPort::discardOutput()
 {
+    m_pending.clear();
+    if (m_writable)
+        m_writable->setEnabled(false);
     if (m_port->isOpen())
         m_port->clear(QSerialPort::Output);
 }

@@ -3,8 +3,15 @@
 #include "keyerport.h"
 
 class QSerialPort;
+class QSocketNotifier;
 
 // KeyerPort on a real serial device (or a pseudo-terminal).
+//
+// Output goes through a queue of its own: what the device takes at once is
+// written at once (a typed character leaves without waiting for the event
+// loop), the rest whenever the device can take more. A full output buffer
+// (the keyer holding XOFF, a slow adapter, a big load) only waits; the port
+// fails only on a real error.
 class SerialKeyerPort : public KeyerPort
 {
     Q_OBJECT
@@ -28,7 +35,15 @@ public:
 
 private:
     void onError();
+    // Hands the device as much of the queue as it takes; false on a real
+    // error (the port has been closed and failed() emitted).
+    bool pump();
+    void fail(const QString &reason);
+    // Bytes written to the device that it has not put on the line yet.
+    qint64 deviceQueued() const;
 
     QSerialPort *m_port;
+    QSocketNotifier *m_writable = nullptr;
+    QByteArray m_pending;
     QString m_error;
 };

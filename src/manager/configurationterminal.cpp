@@ -104,6 +104,11 @@ void Configuration::wireTerminal()
     connect(m_configurationTab, &ConfigurationTab::contestModeChanged, this, [this](bool on) {
         m_terminal->showSerialNumber(m_record.serialNumber, on);
     });
+    // A long session's oldest monitor lines go to this year's audit file.
+    m_terminal->setMonitorSpill([this](const QString &lines) {
+        const int year = QDateTime::currentDateTimeUtc().date().year();
+        return AuditFile::append(u"Audit"_s, u"krv"_s, year, m_utc->text(), lines).isEmpty();
+    });
     // Keys reach the window before the focused control.
     qApp->installEventFilter(this);
 }

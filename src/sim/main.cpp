@@ -102,7 +102,10 @@ int main(int argc, char *argv[])
                                          u"N"_s, u"0"_s);
     const QCommandLineOption logOption(u"log"_s, u"The log to start with: the records of a native log file (.krv)."_s,
                                        u"FILE"_s);
-    parser.addOptions({letterOption, baudOption, idleOption, firmwareOption, buildOption, countOption, logOption});
+    const QCommandLineOption pacedOption(u"line-paced"_s,
+                                         u"Read the host's bytes no faster than its line speed carries them."_s);
+    parser.addOptions({letterOption, baudOption, idleOption, firmwareOption, buildOption, countOption, logOption,
+                       pacedOption});
     parser.process(app);
 
     auto fail = [&](const QString &message) {
@@ -158,6 +161,7 @@ int main(int argc, char *argv[])
     if (!endpoint.open())
         return fail(u"cannot create a pseudo-terminal: "_s + endpoint.errorString());
     endpoint.setIdleExit(idleExit);
+    endpoint.setLinePaced(parser.isSet(pacedOption));
     endpoint.attach(&keyer);
     QObject::connect(&endpoint, &PtyEndpoint::idleTimeout, &app, [] {
         printError(u"nobody has opened the device; ending"_s);

@@ -31,6 +31,13 @@ PtyEndpoint::PtyEndpoint(QObject *parent)
 {
     m_pollTimer.setInterval(75);
     connect(&m_pollTimer, &QTimer::timeout, this, &PtyEndpoint::pollSlave);
+    m_paceTimer.setSingleShot(true);
+    m_paceTimer.setInterval(2);
+    connect(&m_paceTimer, &QTimer::timeout, this, [this] {
+        if (m_readNotifier && m_slaveOpen)
+            m_readNotifier->setEnabled(true);
+        readAvailable();
+    });
 }
 
 PtyEndpoint::~PtyEndpoint()
@@ -175,11 +182,14 @@ void PtyEndpoint::flushOutput()
         m_writeNotifier->setEnabled(false);
 }
 
-bool PtyEndpoint::drain(QByteArray *into)
+bool PtyEndpoint::drain(QByteArray *into, qint64 most)
 {
     char buffer[4096];
     for (;;) {
-        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        const qint64 room = most < 0 ? qint64(sizeof buffer) : qMin<qint64>(sizeof buffer, most - into->size());
+        if (room <= 0)
+            return true;
+        const ssize_t n = ::read(m_fd, buffer, size_t(room));
         if (n > 0) {
             into->append(buffer, n);
             continue;
@@ -193,12 +203,35 @@ bool PtyEndpoint::drain(QByteArray *into)
     }
 }
 
+qint64 PtyEndpoint::readAllowance()
+{
+    const qint32 baud = lineSpeed();
+    if (!m_lineClock.isValid() || baud <= 0) {
+        m_lineClock.start();
+        return baud <= 0 ? -1 : 1;
+    }
+    // A byte is ten bits on the line; a quiet line saves up at most a
+    // moment's worth.
+    const double perMs = baud / 10000.0;
+    m_lineCredit = qMin(m_lineCredit + double(m_lineClock.restart()) * perMs, 20 * perMs + 1);
+    return qint64(m_lineCredit);
+}
+
 void PtyEndpoint::readAvailable()
 {
     if (m_fd < 0)
         return;
     QByteArray bytes;
-    const bool stillOpen = drain(&bytes);
+    qint64 most = -1;
+    if (m_linePaced && (most = readAllowance()) == 0) {
+        // Nothing more until the line has carried another byte.
+        m_readNotifier->setEnabled(false);
+        m_paceTimer.start();
+        return;
+    }
+    const bool stillOpen = drain(&bytes, most);
+    if (m_linePaced)
+        m_lineCredit -= double(bytes.size());
     if (!bytes.isEmpty())
         emit received(bytes, lineSpeed());
     if (!stillOpen && m_fd >= 0)

@@ -45,6 +45,11 @@ public:
     void setIdleExit(int seconds) { m_idleExitMs = qint64(seconds) * 1000; }
     void setPollInterval(int milliseconds) { m_pollTimer.setInterval(milliseconds); }
 
+    // Reads no faster than the host's line speed (ten bits a byte), as a
+    // keyer on a real line does: a host that writes faster fills the
+    // terminal's buffer and has to wait. Off: reads whatever is there.
+    void setLinePaced(bool on) { m_linePaced = on; }
+
     // Maps a termios speed constant to bits per second (0 when unknown).
     static qint32 baudOf(unsigned int speedConstant);
 
@@ -60,7 +65,9 @@ private:
     void enterSlaveClosed();
     void pollSlave();
     // Reads what is there without blocking; false once the slave is gone.
-    bool drain(QByteArray *into);
+    bool drain(QByteArray *into, qint64 most = -1);
+    // Line-paced reading: the bytes the line has carried since the last read.
+    qint64 readAllowance();
 
     int m_fd = -1;
     QString m_slavePath;
@@ -72,4 +79,8 @@ private:
     QTimer m_pollTimer;
     QElapsedTimer m_closedSince;
     qint64 m_idleExitMs = 0;
+    bool m_linePaced = false;
+    QElapsedTimer m_lineClock;
+    double m_lineCredit = 0;
+    QTimer m_paceTimer;
 };

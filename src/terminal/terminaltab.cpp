@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -107,6 +108,7 @@ void TerminalTab::buildControls()
     m_monitor->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     m_monitor->setFont(fixed);
     m_monitor->viewport()->installEventFilter(this);
+    m_monitorText = std::make_unique<MonitorText>(m_monitor);
 
     m_sendBuffer = new QPlainTextEdit;
     m_sendBuffer->setObjectName(u"txtSendBuffer"_s);
@@ -280,49 +282,32 @@ void TerminalTab::buildLayout()
 
 qsizetype TerminalTab::monitorLength() const
 {
-    return m_monitor->document()->characterCount() - 1;
+    return m_monitorText->length();
 }
 
 QString TerminalTab::monitorTail(qsizetype count) const
 {
-    QTextCursor cursor(m_monitor->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(qMin(count, monitorLength())));
-    QString text = cursor.selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
-}
-
-QString TerminalTab::monitorText() const
-{
-    return m_monitor->toPlainText();
+    return m_monitorText->tail(count);
 }
 
 void TerminalTab::monitorAppend(const QString &text)
 {
-    QTextCursor cursor(m_monitor->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
-    m_monitor->setTextCursor(cursor);
-    m_monitor->verticalScrollBar()->setValue(m_monitor->verticalScrollBar()->maximum());
+    m_monitorText->append(text);
 }
 
 void TerminalTab::monitorChop(qsizetype count)
 {
-    QTextCursor cursor(m_monitor->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(qMin(count, monitorLength())));
-    cursor.removeSelectedText();
+    m_monitorText->chop(count);
 }
 
 void TerminalTab::monitorClear()
 {
-    m_monitor->clear();
+    m_monitorText->clear();
 }
 
 void TerminalTab::monitorNewLine()
 {
-    newLine(m_monitor);
+    m_monitorText->newLine();
 }
 
 QPlainTextEdit *TerminalTab::typingBox() const
@@ -337,7 +322,8 @@ void TerminalTab::newLine(QPlainTextEdit *box)
     QTextCursor cursor(box->document());
     cursor.movePosition(QTextCursor::End);
     box->setTextCursor(cursor);
-    if (!box->toPlainText().endsWith(u'\n'))
+    // An empty last line: the text ends with a line break already.
+    if (!box->document()->lastBlock().text().isEmpty())
         cursor.insertText(u"\n"_s);
 }
 

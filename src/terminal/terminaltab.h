@@ -1,6 +1,10 @@
 #pragma once
 
+#include "monitortext.h"
+
 #include <QWidget>
+
+#include <memory>
 
 struct TerminalButtons;
 class QsoPanel;
@@ -36,9 +40,11 @@ public:
     QsoPanel *qsoPanel() const { return m_qso; }
 
     // Monitor text operations; a line break counts as one character "\n".
+    // Lines that scroll out of a long session's monitor go to spill.
+    void setMonitorSpill(MonitorText::Spill spill) { m_monitorText->setSpill(std::move(spill)); }
     qsizetype monitorLength() const;
     QString monitorTail(qsizetype count) const;
-    QString monitorText() const;
+    QString monitorText() const { return m_monitorText->text(); }
     void monitorAppend(const QString &text);
     void monitorChop(qsizetype count);
     void monitorClear();
@@ -141,6 +147,7 @@ private:
 
     QFrame *m_redFrame;
     QPlainTextEdit *m_monitor;
+    std::unique_ptr<MonitorText> m_monitorText;
     QPlainTextEdit *m_sendBuffer;
     QsoPanel *m_qso;
     QSlider *m_speedSlider;

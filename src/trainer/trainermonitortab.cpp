@@ -24,6 +24,7 @@ TrainerMonitorTab::TrainerMonitorTab(QWidget *parent) : QWidget(parent)
     m_monitor->setUndoRedoEnabled(false);
     m_monitor->setFont(fixed);
     m_monitor->setToolTip(tr("What the keyer keys and sounds"));
+    m_monitorText = std::make_unique<MonitorText>(m_monitor);
     m_millText = new QPlainTextEdit;
     m_millText->setObjectName(u"txtMillText"_s);
     m_millText->setFont(fixed);
@@ -81,37 +82,32 @@ TrainerMonitorTab::TrainerMonitorTab(QWidget *parent) : QWidget(parent)
 
 qsizetype TrainerMonitorTab::monitorLength() const
 {
-    return m_monitor->document()->characterCount() - 1;
+    return m_monitorText->length();
 }
 
 QString TrainerMonitorTab::monitorText() const
 {
-    return m_monitor->toPlainText();
+    return m_monitorText->text();
 }
 
 void TrainerMonitorTab::monitorAppend(const QString &text)
 {
-    QTextCursor cursor(m_monitor->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text);
-    m_monitor->verticalScrollBar()->setValue(m_monitor->verticalScrollBar()->maximum());
+    m_monitorText->append(text);
 }
 
 void TrainerMonitorTab::monitorNewLine()
 {
-    const QString text = m_monitor->toPlainText();
-    if (!text.isEmpty() && !text.endsWith(u'\n'))
-        monitorAppend(u"\n"_s);
+    m_monitorText->newLine();
 }
 
 void TrainerMonitorTab::monitorClear()
 {
-    m_monitor->clear();
+    m_monitorText->clear();
 }
 
 void TrainerMonitorTab::clearBoth()
 {
-    m_monitor->clear();
+    m_monitorText->clear();
     m_millText->clear();
 }
 

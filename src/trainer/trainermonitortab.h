@@ -1,6 +1,10 @@
 #pragma once
 
+#include "monitortext.h"
+
 #include <QWidget>
+
+#include <memory>
 
 class QLabel;
 class QPlainTextEdit;
@@ -22,6 +26,8 @@ public:
     QPlainTextEdit *millText() const { return m_millText; }
 
     qsizetype monitorLength() const;
+    // Lines that scroll out of a long session's monitor go to spill.
+    void setMonitorSpill(MonitorText::Spill spill) { m_monitorText->setSpill(std::move(spill)); }
     QString monitorText() const;
     void monitorAppend(const QString &text);
     void monitorNewLine();
@@ -46,6 +52,7 @@ signals:
 
 private:
     QPlainTextEdit *m_monitor;
+    std::unique_ptr<MonitorText> m_monitorText;
     QPlainTextEdit *m_millText;
     QPushButton *m_hideShow;
     QLabel *m_ctrl;

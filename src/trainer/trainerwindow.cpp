@@ -187,6 +187,13 @@ void TrainerWindow::connectTabs()
     });
     connect(m_monitor, &TrainerMonitorTab::saveClicked, this, &TrainerWindow::saveMonitor);
     connect(m_monitor, &TrainerMonitorTab::reviewClicked, this, &TrainerWindow::reviewMonitor);
+    // A long session's oldest monitor lines go to an audit file of their own.
+    m_monitor->setMonitorSpill([this](const QString &lines) {
+        if (m_spillName.isEmpty())
+            m_spillName = AuditFile::timestampedName(u"krt"_s, QDateTime::currentDateTime());
+        const QString caption = QDateTime::currentDateTimeUtc().toString(u"dd-MM-yy hh:mm:ss"_s) + u" UTC"_s;
+        return AuditFile::appendTo(u"Audit"_s, m_spillName, caption, lines).isEmpty();
+    });
     connect(m_monitor, &TrainerMonitorTab::fontSizeChanged, this,
             [this](double points) { m_settings->setSetting(u"MonitorFontSize"_s, QString::number(points)); });
     connect(m_configTab, &TrainerConfigTab::readClicked, this, &TrainerWindow::btnReadConfig_Click);
@@ -204,7 +211,10 @@ void TrainerWindow::connectTabs()
     });
     connect(m_configTab, &TrainerConfigTab::nordicChanged, this, [this](bool on) { m_nordic = on; });
     connect(m_messages, &TrainerMessagesTab::loadLessonsClicked, this, &TrainerWindow::btnUseMessages_Click);
-    connect(m_messages, &TrainerMessagesTab::cancelClicked, this, [this] { m_link.cancel(); });
+    connect(m_messages, &TrainerMessagesTab::cancelClicked, this, [this] {
+        m_link.cancel();
+        m_link.port()->discardOutput();
+    });
 
     connect(&m_link, &KeyerLink::receiveEvent, this, [this] { m_events.MSComm_OnComm(); });
     connect(&m_link, &KeyerLink::portFailed, this, [this](const QString &reason) {

@@ -151,4 +151,6 @@ private:
     bool m_closing = false;
     bool m_shutdownDone = false;
     ModifierTap m_ctrlTap;
+    // The audit file a long session's scrolled-out monitor lines go to.
+    QString m_spillName;
 };

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -35,6 +36,42 @@ constexpr qint64 LoadAhead = 1024;
 // A port that takes nothing for this long has stopped (flow control held).
 constexpr int LoadStallMs = 10000;
 const QString ConfigurationFile = u"configuration.krt"_s;
+
+// The load's bar: the bytes on the line (not those only handed to the
+// system) and the time left at the pace seen so far.
+class MessageLoadProgress
+{
+public:
+    MessageLoadProgress(QProgressBar *bar, qint64 total) : m_bar(bar), m_total(total)
+    {
+        m_bar->setRange(0, int(qMax<qint64>(1, total)));
+        m_bar->setValue(0);
+        m_elapsed.start();
+    }
+    ~MessageLoadProgress() { m_bar->setFormat(u"%p%"_s); }
+
+    void sent(qint64 bytes)
+    {
+        bytes = qBound<qint64>(0, bytes, m_total);
+        if (bytes == m_bar->value())
+            return;
+        m_bar->setValue(int(bytes));
+        const qint64 ms = m_elapsed.elapsed();
+        if (bytes < 1024 || ms < 1000) {
+            m_bar->setFormat(u"%p%"_s);
+            return;
+        }
+        const qint64 left = (m_total - bytes) * ms / bytes / 1000;
+        m_bar->setFormat(QCoreApplication::translate("TrainerWindow", "%p% - %1:%2 left")
+                             .arg(left / 60)
+                             .arg(left % 60, 2, 10, QLatin1Char('0')));
+    }
+
+private:
+    QProgressBar *m_bar;
+    qint64 m_total;
+    QElapsedTimer m_elapsed;
+};
 
 } // namespace
 
@@ -245,37 +282,55 @@ void TrainerWindow::btnUseMessages_Click()
     // own would move the window to another tab in the middle of the load.
     m_tabs->tabBar()->setEnabled(false);
     progress->setValue(0);
+    MessageLoadProgress shown(progress, survey.total);
     try {
         if (!m_link.SendCommand('L'))
             throw KeyerError(MessageLoadFailed);
         // The keyer's answers are read here, not by the event stream.
         m_link.setReceiveThreshold(0);
         Wait(500);
-        progress->setRange(0, int(survey.total));
-        qint64 sent = 0;
         m_link.linkStatus = KeyerLink::Arrived;
         // Wakes the waits below when the port takes nothing (held by XOFF).
         QTimer wake;
         wake.start(100);
         MessageLoad stream(survey);
         QByteArray part;
+        qint64 handed = 0;
+        // Only so much goes ahead of the line: the bar shows what is on it.
+        const auto onTheLine = [&] { return handed - m_link.port()->bytesToWrite(); };
         while (stream.next(&part)) {
             for (qsizetype at = 0; at < part.size(); at += LoadChunk) {
                 const QByteArray chunk = part.mid(at, LoadChunk);
                 m_link.write(chunk);
-                m_link.port()->flush();
-                sent += chunk.size();
-                progress->setValue(int(qMin(sent, survey.total)));
+                handed += chunk.size();
                 QDeadlineTimer stall(m_link.scaled(LoadStallMs));
+                qint64 seen = onTheLine();
                 while (m_link.port()->bytesToWrite() > LoadAhead && m_link.linkStatus == KeyerLink::Arrived
-                       && !stall.hasExpired())
+                       && m_link.isOpen() && !stall.hasExpired()) {
                     m_link.processWaitEvents();
+                    // Bytes going out: the keyer takes them, however slowly.
+                    if (const qint64 now = onTheLine(); now != seen) {
+                        seen = now;
+                        stall.setRemainingTime(m_link.scaled(LoadStallMs));
+                    }
+                    shown.sent(seen);
+                }
+                shown.sent(onTheLine());
                 QCoreApplication::processEvents();
                 if (m_link.linkStatus != KeyerLink::Arrived || !m_link.isOpen() || stall.hasExpired())
                     throw KeyerError(MessageLoadFailed);
             }
         }
-        if (!m_link.WaitForByte(KeyerLink::ETX, 8000))
+        // The last bytes go out before the keyer's end is awaited.
+        QDeadlineTimer drained(m_link.scaled(LoadStallMs));
+        while (m_link.port()->bytesToWrite() > 0 && m_link.linkStatus == KeyerLink::Arrived && m_link.isOpen()
+               && !drained.hasExpired()) {
+            m_link.processWaitEvents();
+            shown.sent(onTheLine());
+        }
+        shown.sent(onTheLine());
+        // A keyer that answered has the set, even if Cancel came just then.
+        if (!m_link.WaitForByte(KeyerLink::ETX, 8000) && !m_link.rxBuffer.contains(KeyerLink::ETX))
             throw KeyerError(MessageLoadFailed);
         m_link.write(QByteArray(1, KeyerCommand::StopTransfer));
         QApplication::restoreOverrideCursor();
@@ -283,12 +338,15 @@ void TrainerWindow::btnUseMessages_Click()
         progress->setValue(0);
     } catch (const KeyerError &error) {
         QApplication::restoreOverrideCursor();
-        if (m_link.linkStatus == KeyerLink::Cancelled) {
-            m_link.write(QByteArray(1, KeyerCommand::StopTransfer));
+        const bool cancelled = m_link.linkStatus == KeyerLink::Cancelled;
+        // What has not gone out yet is dropped before the keyer is stopped.
+        m_link.port()->discardOutput();
+        m_link.stopTransfer();
+        progress->setValue(0);
+        if (cancelled)
             message(QMessageBox::Warning, u"Data Transfer cancelled"_s);
-        } else {
+        else
             message(QMessageBox::Critical, communicationFailedMessage(error.number(), u'K'));
-        }
     }
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();

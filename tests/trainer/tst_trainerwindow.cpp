@@ -1,5 +1,6 @@
 #include "cwoiplink.h"
 #include "cwoipwindow.h"
+#include "messageload.h"
 #include "messagestore.h"
 #include "serialkeyerport.h"
 #include "shortcutclashes.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -273,20 +275,26 @@ void TestTrainerWindow::loadLessons_data()
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QString>("loaded");
+    QTest::addColumn<int>("cancelAt"); // percent of the bar; -1 never
+    const QString question = u"This will erase and replace all messages in the keyer"_s;
     QTest::newRow("a generated lesson and a text file")
         << true << "TEST"_ba << qsizetype(0) << QMessageBox::Ok
-        << QStringList{u"This will erase and replace all messages in the keyer"_s,
-                       u"Messages have been loaded into the keyer"_s}
-        << u"messages 2"_s;
+        << QStringList{question, u"Messages have been loaded into the keyer"_s} << u"messages 2"_s << -1;
+    // A keyer reading at its line speed: the output fills the terminal's
+    // buffer many times over and has to wait for it.
+    QTest::newRow("120 KB to a keyer that reads at line speed")
+        << false << "TEST"_ba << qsizetype(120000) << QMessageBox::Ok
+        << QStringList{question, u"Messages have been loaded into the keyer"_s} << u"messages 2"_s << -1;
+    QTest::newRow("cancelled half-way") << false << "TEST"_ba << qsizetype(120000) << QMessageBox::Ok
+                                        << QStringList{question, u"Data Transfer cancelled"_s} << QString() << 50;
     QTest::newRow("nothing to load") << false << QByteArray() << qsizetype(0) << QMessageBox::Ok
                                      << QStringList{u"No lessons found - you have to create some training material"_s}
-                                     << QString();
+                                     << QString() << -1;
     QTest::newRow("one byte over the capacity")
         << false << QByteArray() << qsizetype(540300) << QMessageBox::Ok
-        << QStringList{u"Length of all messages exeeds keyer capacity by  1 bytes"_s} << QString();
+        << QStringList{u"Length of all messages exeeds keyer capacity by  1 bytes"_s} << QString() << -1;
     QTest::newRow("the operator cancels") << false << "TEST"_ba << qsizetype(0) << QMessageBox::Cancel
-                                          << QStringList{u"This will erase and replace all messages in the keyer"_s}
-                                          << QString();
+                                          << QStringList{question} << QString() << -1;
 }
 
 void TestTrainerWindow::loadLessons()
@@ -295,10 +303,19 @@ void TestTrainerWindow::loadLessons()
     QFETCH(QByteArray, message37);
     QFETCH(qsizetype, message00Length);
     QFETCH(QString, loaded);
-    Trainer t;
+    QFETCH(int, cancelAt);
+    const bool large = message00Length > 0 && message00Length <= MessageLoad::Capacity;
+    Trainer t(large ? QStringList{u"--letter"_s, u"T"_s, u"--line-paced"_s} : QStringList{u"--letter"_s, u"T"_s});
     QVERIFY(t.simStarted);
+    if (large)
+        t.settings->setSetting(u"Baudrate"_s, 460800);
     t.start();
     QCOMPARE(t.window->startupResult(), TrainerWindow::StartupResult::Ready);
+    auto *progress = t.child<QProgressBar>(u"ctlLoadProgressBar"_s);
+    connect(progress, &QProgressBar::valueChanged, this, [&](int value) {
+        if (cancelAt > 0 && value * 100 >= cancelAt * progress->maximum() && value < progress->maximum())
+            t.child<QPushButton>(u"btnCancel"_s)->click();
+    });
     if (!message37.isNull())
         QVERIFY(MessageStore::write(MessageStore::fileName(3, 7), message37).isEmpty());
     if (message00Length > 0)
@@ -315,7 +332,12 @@ void TestTrainerWindow::loadLessons()
     const qsizetype from = t.sim.journal().size();
     t.child<QPushButton>(u"btnUseMessages"_s)->click();
     QTEST(t.messages, "messages");
-    if (loaded.isEmpty()) {
+    if (cancelAt > 0) {
+        // The stream stops short: the keyer gives the load up, and nothing of
+        // the set counts as loaded.
+        QVERIFY(t.sim.waitForJournal(u"abandoned load"_s, 5000, int(from)));
+        QVERIFY(t.journalFrom(from).filter(u"messages "_s).isEmpty());
+    } else if (loaded.isEmpty()) {
         QVERIFY(!t.journalFrom(from).contains(u"command L"_s));
     } else {
         QVERIFY(t.sim.waitForJournal(u"stop"_s, 5000, int(from)));
