@@ -1,12 +1,20 @@
-// Save Log of a full keyer log (12000 records) with the real window,
-// offscreen, against the simulated keyer running as its own program:
-//  - at 38400 baud with the keyer sending at the pace of the line: the time
-//    of the transfer next to the wire time (12000 x 89 bytes x 10 bits);
-//  - with the keyer sending as fast as the pseudo-terminal takes it: the
-//    manager's CPU time per record.
-// "--quick" leaves out the first run, which takes as long as the wire.
+// Save Log and Restore Log of a full keyer log (12000 records) with the
+// real window, offscreen, against the simulated keyer running as its own
+// program:
+//  - Save Log at 38400 baud with the keyer sending at the pace of the line:
+//    the time of the transfer next to the wire time (12000 x 89 bytes x 10
+//    bits);
+//  - Restore Log at 38400 baud into an empty keyer that reads and echoes
+//    at the pace of the line: next to the wire time of the records and
+//    their echoes (12000 x 2 x 89 bytes x 10 bits; each record waits for
+//    the echo of the one before);
+//  - Save Log with the keyer sending as fast as the pseudo-terminal takes
+//    it: the manager's CPU time per record.
+// "--quick" leaves out the paced runs, which take as long as the wire.
 
 #include "configuration.h"
+#include "logseed.h"
+#include "nativelogfile.h"
 #include "serialkeyerport.h"
 #include "settingsstore.h"
 #include "simprocess.h"
@@ -45,11 +53,15 @@ struct Run
     QStringList messages;
 };
 
-// One Save Log on a fresh manager; paced: the keyer keeps to the line rate.
-bool saveLog(bool paced, Run *run)
+// One Save Log (or Restore Log of a file of Records records into an empty
+// keyer) on a fresh manager; paced: the keyer keeps to the line rate.
+bool transfer(bool restore, bool paced, Run *run)
 {
     SimProcess sim;
-    if (!sim.start({u"--qso-count"_s, QString::number(Records)})) {
+    QStringList arguments{u"--qso-count"_s, QString::number(restore ? 0 : Records)};
+    if (restore)
+        arguments << u"--line-paced"_s;
+    if (!sim.start(arguments)) {
         std::fprintf(stderr, "the simulated keyer did not start\n");
         return false;
     }
@@ -57,6 +69,15 @@ bool saveLog(bool paced, Run *run)
         sim.control(u"pace off"_s);
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
+    if (restore) {
+        QDir().mkpath(u"LogFiles"_s);
+        QFile file(u"LogFiles/K1XYZ_230501120000.krv"_s);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        const QList<LogRecord> log = LogSeed::generate(Records, QDateTime(QDate(2023, 5, 1), QTime(12, 0), Qt::UTC));
+        for (const LogRecord &record : log)
+            NativeLogFile::writeRecord(&file, record.encode());
+    }
     SettingsStore settings(dir.filePath(u"settings.ini"_s));
     const QDate today = QDate::currentDate();
     settings.setSetting(u"LastUpdate"_s, today.year() * 100 + today.month());
@@ -78,7 +99,7 @@ bool saveLog(bool paced, Run *run)
         std::fprintf(stderr, "krv did not connect to the simulated keyer\n");
         return false;
     }
-    auto *button = window->findChild<QPushButton *>(u"btnSaveLog"_s);
+    auto *button = window->findChild<QPushButton *>(restore ? u"btnRestoreLog"_s : u"btnSaveLog"_s);
     QElapsedTimer clock;
     clock.start();
     const double before = cpuSeconds();
@@ -99,15 +120,23 @@ int main(int argc, char *argv[])
 
     if (!quick) {
         Run run;
-        if (!saveLog(true, &run))
+        if (!transfer(false, true, &run))
             return 1;
         const double wire = Records * 89.0 * 10 / LineRate;
         std::printf("Save Log of %d records at %d baud: %.2f s, wire time %.2f s (%+.2f %%; target within 1 %%)\n",
                     Records, LineRate, run.seconds, wire, (run.seconds - wire) * 100 / wire);
         std::printf("  message: %s\n", qPrintable(run.messages.join(u" | "_s)));
+        Run restore;
+        if (!transfer(true, true, &restore))
+            return 1;
+        const double both = Records * 2 * 89.0 * 10 / LineRate;
+        std::printf("Restore Log of %d records at %d baud: %.2f s, wire time of records and echoes %.2f s "
+                    "(%+.2f %%; target within 2 %%)\n",
+                    Records, LineRate, restore.seconds, both, (restore.seconds - both) * 100 / both);
+        std::printf("  message: %s\n", qPrintable(restore.messages.join(u" | "_s)));
     }
     Run run;
-    if (!saveLog(false, &run))
+    if (!transfer(false, false, &run))
         return 1;
     std::printf("Save Log of %d records, keyer unpaced: %.2f s, CPU %.3f s = %.2f us per record (target < 20 us)\n",
                 Records, run.seconds, run.cpu, run.cpu * 1e6 / Records);

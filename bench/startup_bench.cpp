@@ -69,7 +69,9 @@ int main(int argc, char *argv[])
     double idleCpu = -1;
     for (int launch = 0; launch < Launches; ++launch) {
         QProcess sim;
-        sim.start(bin + u"/dashwright-sim"_s, {});
+        // The keyer answering at once: what is left beyond the prescribed
+        // waits is the program's own.
+        sim.start(bin + u"/dashwright-sim"_s, {u"--event-gap"_s, u"0"_s});
         if (!sim.waitForStarted() || !sim.waitForReadyRead(5000)) {
             std::fprintf(stderr, "dashwright-sim did not start\n");
             return 1;
@@ -116,7 +118,7 @@ int main(int argc, char *argv[])
     const qint64 median = readyTimes.at(readyTimes.size() / 2);
     std::printf("launch to ready: min %lld ms, median %lld ms, max %lld ms over %d launches\n",
                 readyTimes.first(), median, readyTimes.last(), Launches);
-    std::printf("waits prescribed by start-up: %d ms; beyond them: median %lld ms (target <= 300 ms)\n",
+    std::printf("waits prescribed by start-up: %d ms; beyond them: median %lld ms (target <= 100 ms)\n",
                 PrescribedWaitMs, median - PrescribedWaitMs);
     std::printf("CPU while connected and idle for %d s: %.2f %% of one core (target < 1 %%)\n", IdleSeconds,
                 idleCpu);

@@ -6,16 +6,24 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <utility>
+
 namespace {
 
-// A line begun in place of a space: it reads as that space.
+// A line begun in place of a space reads as that space; one begun in the
+// middle of a run of characters reads as nothing.
 constexpr int Continuation = 1;
+constexpr int Joined = 2;
 
 } // namespace
 
-bool MonitorText::continues(const QTextBlock &block)
+QString MonitorText::breakBefore(const QTextBlock &block)
 {
-    return block.userState() == Continuation;
+    switch (block.userState()) {
+    case Continuation: return QStringLiteral(" ");
+    case Joined: return {};
+    default: return QStringLiteral("\n");
+    }
 }
 
 qsizetype MonitorText::length() const
@@ -28,12 +36,11 @@ QString MonitorText::tail(qsizetype count) const
     QString tail;
     for (QTextBlock block = m_box->document()->lastBlock(); block.isValid() && tail.size() < count;
          block = block.previous()) {
-        const QString text = block.text();
-        tail.prepend(text.right(count - tail.size()));
+        tail.prepend(block.text().right(count - tail.size()));
         if (tail.size() < count && block.previous().isValid())
-            tail.prepend(continues(block) ? QLatin1Char(' ') : QLatin1Char('\n'));
+            tail.prepend(breakBefore(block));
     }
-    return tail;
+    return tail.right(count);
 }
 
 QString MonitorText::text() const
@@ -48,16 +55,34 @@ void MonitorText::append(const QString &text)
     QTextDocument *document = m_box->document();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
-    QStringView rest(text);
-    if (rest.front() == QLatin1Char(' ') && document->lastBlock().length() > LineLength) {
-        cursor.insertBlock();
-        document->lastBlock().setUserState(Continuation);
-        rest = rest.sliced(1);
+    qsizetype line = document->lastBlock().length() - 1;
+    QString segment;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n')) {
+            segment += c;
+            line = 0;
+            continue;
+        }
+        if ((c == QLatin1Char(' ') && line >= LineLength) || line >= LongestLine) {
+            if (!segment.isEmpty())
+                cursor.insertText(std::exchange(segment, {}));
+            cursor.insertBlock();
+            document->lastBlock().setUserState(c == QLatin1Char(' ') ? Continuation : Joined);
+            line = 0;
+            if (c == QLatin1Char(' '))
+                continue;
+        }
+        segment += c;
+        ++line;
     }
-    if (!rest.isEmpty())
-        cursor.insertText(rest.toString());
-    m_box->setTextCursor(cursor);
-    m_box->verticalScrollBar()->setValue(m_box->verticalScrollBar()->maximum());
+    if (!segment.isEmpty())
+        cursor.insertText(segment);
+    // The caret at the end stays there by itself; moving it means painting.
+    if (!m_box->textCursor().atEnd())
+        m_box->setTextCursor(cursor);
+    QScrollBar *bar = m_box->verticalScrollBar();
+    if (bar->value() != bar->maximum())
+        bar->setValue(bar->maximum());
     if (length() > ScrollBack)
         spillOldLines();
 }
@@ -66,8 +91,15 @@ void MonitorText::chop(qsizetype count)
 {
     QTextCursor cursor(m_box->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(qMin(count, length())));
-    cursor.removeSelectedText();
+    while (count > 0 && !cursor.atStart()) {
+        // A line cut in a run is no character of the keyer's.
+        if (cursor.positionInBlock() == 0 && cursor.block().userState() == Joined) {
+            cursor.deletePreviousChar();
+            continue;
+        }
+        cursor.deletePreviousChar();
+        --count;
+    }
 }
 
 void MonitorText::clear()
@@ -88,7 +120,7 @@ void MonitorText::newLine()
     if (!last.text().isEmpty()) {
         cursor.insertBlock();
         document->lastBlock().setUserState(-1);
-    } else if (continues(last)) {
+    } else if (last.userState() == Continuation || last.userState() == Joined) {
         // An empty line begun for a space: it becomes the line break.
         last.setUserState(-1);
     }

@@ -12,16 +12,20 @@ class QTextBlock;
 // whatever the box already holds: the keyer's text, which has no line
 // breaks of its own, is kept in lines of about LineLength characters (a
 // space where a line is full starts the next one and still reads as that
-// space), so that only the last line is laid out again. Beyond ScrollBack
-// characters the oldest lines leave the box for spill() (an audit file),
-// so that nothing of the session is lost and the box stays quick.
+// space; a run without spaces, such as decoded noise, is cut at
+// LongestLine), so that only the last line is laid out again. Beyond
+// ScrollBack characters the oldest lines leave the box for spill() (an
+// audit file), so that nothing of the session is lost and the box stays
+// quick.
 //
-// Reading the text back (length, tail, chop) sees the keyer's characters:
-// a line started in place of a space is that space.
+// Reading the text back (tail, chop) sees the keyer's characters: a line
+// started in place of a space is that space, a line cut in a run is
+// nothing. length() counts such a cut as one character.
 class MonitorText
 {
 public:
-    static constexpr int LineLength = 100;
+    static constexpr int LineLength = 80;
+    static constexpr int LongestLine = 4 * LineLength;
     static constexpr qsizetype ScrollBack = 50000;
     // Lines leave the box this many characters at a time.
     static constexpr qsizetype SpillChunk = 10000;
@@ -44,7 +48,8 @@ public:
     void newLine();
 
 private:
-    static bool continues(const QTextBlock &block);
+    // What the line break before block reads as: " ", nothing, or "\n".
+    static QString breakBefore(const QTextBlock &block);
     void spillOldLines();
 
     QPlainTextEdit *m_box;

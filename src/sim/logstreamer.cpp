@@ -10,7 +10,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr char ETX = 3;
-constexpr int PacedTickMs = 4;
+// A byte at 38400 baud takes a quarter millisecond: the last one of an
+// answer is late by a tick at most.
+constexpr int PacedTickMs = 1;
 constexpr int UnpacedTickMs = 1;
 // Unpaced output is handed over in pieces while the transport holds less
 // than this, so its buffer never overflows whatever the host's pace.

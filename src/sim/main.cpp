@@ -102,10 +102,13 @@ int main(int argc, char *argv[])
                                          u"N"_s, u"0"_s);
     const QCommandLineOption logOption(u"log"_s, u"The log to start with: the records of a native log file (.krv)."_s,
                                        u"FILE"_s);
+    const QCommandLineOption gapOption(u"event-gap"_s,
+                                       u"Milliseconds between the parts of an answer (default 50, as the keyer)."_s,
+                                       u"MS"_s, u"50"_s);
     const QCommandLineOption pacedOption(u"line-paced"_s,
                                          u"Read the host's bytes no faster than its line speed carries them."_s);
     parser.addOptions({letterOption, baudOption, idleOption, firmwareOption, buildOption, countOption, logOption,
-                       pacedOption});
+                       pacedOption, gapOption});
     parser.process(app);
 
     auto fail = [&](const QString &message) {
@@ -130,6 +133,9 @@ int main(int argc, char *argv[])
         if (!ok || baud <= 0)
             return fail(u"--baud must be a positive number"_s);
     }
+    const int eventGap = parser.value(gapOption).toInt(&ok);
+    if (!ok || eventGap < 0)
+        return fail(u"--event-gap must be 0 or more milliseconds"_s);
     int idleExit = 0;
     if (parser.isSet(idleOption)) {
         idleExit = parser.value(idleOption).toInt(&ok);
@@ -156,6 +162,7 @@ int main(int argc, char *argv[])
     }
     keyer.setDeviceLetter(char(letter.at(0).unicode()));
     keyer.setRequiredLineSpeed(baud);
+    keyer.setEventGap(eventGap);
 
     PtyEndpoint endpoint;
     if (!endpoint.open())

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -32,7 +33,8 @@ PtyEndpoint::PtyEndpoint(QObject *parent)
     m_pollTimer.setInterval(75);
     connect(&m_pollTimer, &QTimer::timeout, this, &PtyEndpoint::pollSlave);
     m_paceTimer.setSingleShot(true);
-    m_paceTimer.setInterval(2);
+    m_paceTimer.setTimerType(Qt::PreciseTimer);
+    m_paceTimer.setInterval(1);
     connect(&m_paceTimer, &QTimer::timeout, this, [this] {
         if (m_readNotifier && m_slaveOpen)
             m_readNotifier->setEnabled(true);
@@ -206,15 +208,16 @@ bool PtyEndpoint::drain(QByteArray *into, qint64 most)
 qint64 PtyEndpoint::readAllowance()
 {
     const qint32 baud = lineSpeed();
-    if (!m_lineClock.isValid() || baud <= 0) {
+    if (baud <= 0)
+        return -1;
+    // The line is busy from the moment bytes wait; each of them has taken
+    // its ten bits of line time since then.
+    if (!m_lineBusy) {
+        m_lineBusy = true;
         m_lineClock.start();
-        return baud <= 0 ? -1 : 1;
+        m_lineRead = 0;
     }
-    // A byte is ten bits on the line; a quiet line saves up at most a
-    // moment's worth.
-    const double perMs = baud / 10000.0;
-    m_lineCredit = qMin(m_lineCredit + double(m_lineClock.restart()) * perMs, 20 * perMs + 1);
-    return qint64(m_lineCredit);
+    return m_lineClock.nsecsElapsed() * baud / 10 / 1000000000 - m_lineRead;
 }
 
 void PtyEndpoint::readAvailable()
@@ -230,8 +233,14 @@ void PtyEndpoint::readAvailable()
         return;
     }
     const bool stillOpen = drain(&bytes, most);
-    if (m_linePaced)
-        m_lineCredit -= double(bytes.size());
+    if (m_linePaced) {
+        m_lineRead += bytes.size();
+        // Nothing left waiting: the line is idle, and the next bytes start
+        // its clock again instead of using up the quiet time.
+        int waiting = 0;
+        if (most < 0 || bytes.size() < most || (::ioctl(m_fd, FIONREAD, &waiting) == 0 && waiting == 0))
+            m_lineBusy = false;
+    }
     if (!bytes.isEmpty())
         emit received(bytes, lineSpeed());
     if (!stillOpen && m_fd >= 0)

@@ -66,7 +66,7 @@ private:
     void pollSlave();
     // Reads what is there without blocking; false once the slave is gone.
     bool drain(QByteArray *into, qint64 most = -1);
-    // Line-paced reading: the bytes the line has carried since the last read.
+    // Line-paced reading: the bytes the line has carried and not been read.
     qint64 readAllowance();
 
     int m_fd = -1;
@@ -80,7 +80,8 @@ private:
     QElapsedTimer m_closedSince;
     qint64 m_idleExitMs = 0;
     bool m_linePaced = false;
+    bool m_lineBusy = false;
     QElapsedTimer m_lineClock;
-    double m_lineCredit = 0;
+    qint64 m_lineRead = 0;
     QTimer m_paceTimer;
 };

@@ -35,6 +35,8 @@ constexpr int LoadChunk = 256;
 constexpr qint64 LoadAhead = 1024;
 // A port that takes nothing for this long has stopped (flow control held).
 constexpr int LoadStallMs = 10000;
+// What an output device may hold beyond what it reports.
+constexpr qint64 DeviceBufferBytes = 64 * 1024;
 const QString ConfigurationFile = u"configuration.krt"_s;
 
 // The load's bar: the bytes on the line (not those only handed to the
@@ -330,7 +332,12 @@ void TrainerWindow::btnUseMessages_Click()
         }
         shown.sent(onTheLine());
         // A keyer that answered has the set, even if Cancel came just then.
-        if (!m_link.WaitForByte(KeyerLink::ETX, 8000) && !m_link.rxBuffer.contains(KeyerLink::ETX))
+        // The keyer answers once it has read the whole stream; what the
+        // system still holds of it (a pseudo-terminal or an adapter may
+        // keep tens of kilobytes) goes at the line's pace first.
+        const qint64 baud = qMax(1, m_settings->intSetting(u"Baudrate"_s, 38400));
+        const int patience = 8000 + int(DeviceBufferBytes * 10 * 1000 / baud);
+        if (!m_link.WaitForByte(KeyerLink::ETX, patience) && !m_link.rxBuffer.contains(KeyerLink::ETX))
             throw KeyerError(MessageLoadFailed);
         m_link.write(QByteArray(1, KeyerCommand::StopTransfer));
         QApplication::restoreOverrideCursor();
