@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-ProgramOptions ProgramOptions::parse(const QCoreApplication &app, const QString &description)
+ProgramOptions ProgramOptions::parse(const QCoreApplication &app, const QString &description, bool withRadio)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(description);
@@ -24,9 +24,15 @@ ProgramOptions ProgramOptions::parse(const QCoreApplication &app, const QString 
                                         u"Folder for log files, ADIF files, audit files and the configuration file."_s,
                                         u"DIR"_s);
     const QCommandLineOption demoOption(u"demo"_s, u"Start the simulated keyer and connect to it."_s);
+    const QCommandLineOption radioOption(u"radio-port"_s,
+                                         u"Serial device of the radio (a pseudo-terminal, an rfcomm or udev link such "
+                                           "as /dev/k3 too), listed after the keyer's port."_s,
+                                         u"DEVICE"_s);
     parser.addOption(portOption);
     parser.addOption(dataOption);
     parser.addOption(demoOption);
+    if (withRadio)
+        parser.addOption(radioOption);
     parser.process(app);
 
     ProgramOptions options;
@@ -34,6 +40,8 @@ ProgramOptions ProgramOptions::parse(const QCoreApplication &app, const QString 
                                             : qEnvironmentVariable("DASHWRIGHT_PORT");
     options.dataDir = parser.value(dataOption);
     options.demo = parser.isSet(demoOption);
+    if (withRadio)
+        options.radioPort = parser.value(radioOption);
     return options;
 }
 

@@ -11,13 +11,14 @@ struct ProgramOptions
     QString port;    // device for port 1 (--port, else DASHWRIGHT_PORT)
     QString dataDir; // --data
     bool demo = false;
-    // The simulated radio's device with --demo (manager only): listed as
-    // the port after the keyer's.
+    // The radio's device (manager only: --radio-port, or the simulated
+    // radio with --demo): listed as the port after the keyer's.
     QString radioPort;
 
     // Parses the command line; prints help or an error and exits the
-    // process for --help, --version and bad options.
-    static ProgramOptions parse(const QCoreApplication &app, const QString &description);
+    // process for --help, --version and bad options. withRadio: the
+    // program follows a radio and takes --radio-port.
+    static ProgramOptions parse(const QCoreApplication &app, const QString &description, bool withRadio = false);
 
     // Arguments that hand the same choices to the sibling program.
     QStringList siblingArguments() const;

@@ -38,7 +38,7 @@ int runKeyerProgram(int argc, char *argv[], const ProgramIdentity &identity, con
     QApplication::setApplicationVersion(versionText());
     QApplication::setApplicationDisplayName(identity.displayName);
 
-    ProgramOptions options = ProgramOptions::parse(app, identity.description);
+    ProgramOptions options = ProgramOptions::parse(app, identity.description, identity.demoRadio);
 
     QString error;
     const QString dataFolder = chooseDataFolder(options.dataDir, &error);

@@ -152,7 +152,6 @@ private:
     // Characters of the send buffer that went to the keyer during the
     // message going out (none while idle).
     qsizetype lockedLength() const;
-    void stepSpeed(int wpm);
     KeyCommands::KeyState keyState() const;
     void execute(const KeyCommands::Decision &decision, QKeyEvent *event, bool *consumed);
     // Smart text of F2..F12, expanded: the profiles' store.
@@ -173,6 +172,7 @@ private:
     void qsoLogged() override;
     int keyerSpeed() const override;
     bool millKeyboard() const override;
+    void stepSpeed(int wpm) override;
     void sendFailed(const QString &message) override;
     void unsentLeft(qsizetype from) override;
 

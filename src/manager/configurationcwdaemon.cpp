@@ -31,7 +31,7 @@ public:
 private:
     // Why a request cannot be carried out now; empty when it can.
     QString refusal() const;
-    void text(const QString &text);
+    void text(const QString &logged);
     void abort();
     void reset();
     void tune(int seconds);
@@ -137,9 +137,14 @@ void ManagerCwDaemon::handle(const CwDaemonRequest &request, const QHostAddress 
     }
 }
 
-void ManagerCwDaemon::text(const QString &text)
+void ManagerCwDaemon::text(const QString &logged)
 {
     QPlainTextEdit *box = w.m_terminal->sendBuffer();
+    // Each datagram is keyed as a word of its own, as cwdaemon keys it:
+    // "K1XYZ" then "PURRING" are not one word.
+    const QString before = box->toPlainText();
+    const bool joined = !before.isEmpty() && !before.back().isSpace() && !logged.isEmpty() && !logged.front().isSpace();
+    const QString text = joined ? u' ' + logged : logged;
     const qsizetype length = box->toPlainText().size();
     const qsizetype waiting = length - qMax<qsizetype>(1, w.m_sender.pointer()) + 1;
     if (!m_sending && waiting > 0) {

@@ -222,6 +222,7 @@ qsizetype Configuration::lockedLength() const
     return m_sender.busy() ? m_sender.pointer() - 1 : 0;
 }
 
+// PgUp and PgDn, and a contest logger's speed steps inside its text.
 void Configuration::stepSpeed(int wpm)
 {
     // At once, in the middle of a message too: the set-speed command is a

@@ -6,6 +6,8 @@
 #include "configuration.h"
 
 #include "clickfilter.h"
+#include "configurationtab.h"
+#include "userstab.h"
 #include "desktopkeyboard.h"
 #include "keystrokesimulator.h"
 #include "remoteclient.h"
@@ -60,6 +62,10 @@ public:
     bool m_pumping = false;
     QHash<QString, QDateTime> m_noted;
     QElapsedTimer m_lastClick;
+    // Keyer commands from the client held while the keyer is busy.
+    void sendHeld();
+    QList<QByteArray> m_held;
+    QTimer m_heldPace;
 };
 
 namespace {
@@ -107,11 +113,13 @@ ManagerRemote::ManagerRemote(Configuration *window)
     connect(server, &RemoteServer::keyerCommand, this, [this](const QByteArray &command) {
         if (!w.m_link.isOpen())
             return;
-        w.m_link.write(command);
-        // The keyer does not report a speed it was set to: show it here.
-        if (command.at(0) == KeyerCommand::SetSpeed)
-            w.speedReported(quint8(command.at(1)));
+        // A transfer or a configuration read owns the keyer: the client's
+        // characters wait for its end (the receiver keeps them bounded).
+        m_held.append(command);
+        sendHeld();
     });
+    m_heldPace.setInterval(100);
+    connect(&m_heldPace, &QTimer::timeout, this, &ManagerRemote::sendHeld);
     connect(server, &RemoteServer::dropped, this, [this](const QHostAddress &address, RemoteServer::Drop reason) {
         if (reason != RemoteServer::Drop::Goodbye)
             note(address, u"dropped (%1)"_s.arg(RemoteServer::dropText(reason)));
@@ -263,6 +271,27 @@ void ManagerRemote::btnRemoteControl_Click()
     dialog->open();
 }
 
+void ManagerRemote::sendHeld()
+{
+    const bool busy = w.m_transferBusy || w.m_link.receiveThreshold() == 0
+        || w.m_configurationTab->configurationLoad() || w.m_users->busy();
+    if (busy || !w.m_link.isOpen()) {
+        if (!w.m_link.isOpen())
+            m_held.clear();
+        if (!m_held.isEmpty())
+            m_heldPace.start();
+        return;
+    }
+    m_heldPace.stop();
+    while (!m_held.isEmpty()) {
+        const QByteArray command = m_held.takeFirst();
+        w.m_link.write(command);
+        // The keyer does not report a speed it was set to: show it here.
+        if (command.at(0) == KeyerCommand::SetSpeed)
+            w.speedReported(quint8(command.at(1)));
+    }
+}
+
 void ManagerRemote::pause(int milliseconds)
 {
     bool done = false;
@@ -309,8 +338,8 @@ void ManagerRemote::note(const QHostAddress &address, const QString &what)
     if (w.m_terminal->monitorLength() > KeyerEventStream::MonitorLimit)
         return;
     w.m_terminal->monitorNewLine();
-    w.m_terminal->monitorAppend(
-        u"[Remote control %1 UTC: %2 %3]"_s.arg(now.toString(u"HH:mm:ss"_s), address.toString(), what));
+    const QString who = address.isNull() ? u"a peer"_s : address.toString();
+    w.m_terminal->monitorAppend(u"[Remote control %1 UTC: %2 %3]"_s.arg(now.toString(u"HH:mm:ss"_s), who, what));
     w.m_terminal->monitorNewLine();
 }
 
@@ -327,7 +356,10 @@ bool Configuration::remoteEscape()
 {
     if (m_remoteLink->up(ManagerRemote::Client) && m_sender.busy())
         m_remoteLink->client->send(QByteArray(1, RemoteWire::Abort));
-    return m_remoteLink->up(ManagerRemote::Server) && m_remoteLink->server->discardPending();
+    if (!m_remoteLink->up(ManagerRemote::Server))
+        return false;
+    const bool held = !std::exchange(m_remoteLink->m_held, {}).isEmpty();
+    return m_remoteLink->server->discardPending() || held;
 }
 
 void Configuration::remoteShutdown()

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -50,6 +52,13 @@ bool CatLink::open(const QString &device, qint32 baudRate, Model model)
         if (!CatReply::isK3Identification(reply)) {
             m_error = reply.isEmpty() ? tr("The radio on %1 did not answer as a K3.").arg(device)
                                       : tr("The radio on %1 answered \"%2\", not as a K3.").arg(device, printable(reply));
+            close();
+            return false;
+        }
+        // Its VOX button is another switch: a KX3 taken for a K3 would get
+        // the wrong one.
+        if (CatReply::isKxOptionReply(ask("om;"_ba, "OM"_ba, 300))) {
+            m_error = tr("The radio on %1 is a KX3 (or KX2): choose Elecraft KX3.").arg(device);
             close();
             return false;
         }
@@ -124,6 +133,40 @@ CatLink::PollOutcome CatLink::poll(CatReply *reply)
         }
         waitForInput(deadline.remainingTime());
     }
+}
+
+QByteArray CatLink::ask(const QByteArray &command, const QByteArray &marker, int milliseconds)
+{
+    const bool events = std::exchange(m_events, false);
+    m_port->read(0);
+    m_port->write(command);
+    m_port->flush();
+    QByteArray collected;
+    const QDeadlineTimer deadline(scaled(milliseconds));
+    qsizetype at = -1;
+    while (isOpen() && !deadline.hasExpired()) {
+        collected += m_port->read(0);
+        at = collected.indexOf(marker);
+        if (at >= 0 && collected.indexOf(';', at) > at)
+            break;
+        waitForInput(deadline.remainingTime());
+    }
+    m_events = events;
+    if (at < 0 || collected.indexOf(';', at) < 0)
+        return {};
+    return collected.mid(at, collected.indexOf(';', at) - at + 1);
+}
+
+int CatLink::queryVox()
+{
+    if (!isOpen())
+        return -1;
+    const QByteArray answer = ask("vx;"_ba, "VX"_ba, PollLimit);
+    if (answer == "VX0;")
+        return 0;
+    if (answer == "VX1;")
+        return 1;
+    return -1;
 }
 
 void CatLink::toggleVox()

@@ -32,9 +32,11 @@ public:
     explicit CatLink(KeyerPort *port, QObject *parent = nullptr);
 
     // Opens the device at "baud,n,8,1" without flow control, identifies a
-    // K3 ("k3;", 300 ms for the answer) and switches auto-information on
-    // ("ai1;"). False, with the port closed and errorString() set, when
-    // the port does not open or a K3 does not identify itself.
+    // K3 ("k3;", 300 ms for the answer; a KX3 answers that too, and tells
+    // itself apart by the model number at the end of its option modules,
+    // "om;") and switches auto-information on ("ai1;"). False, with the
+    // port closed and errorString() set, when the port does not open or a
+    // K3 does not identify itself.
     bool open(const QString &device, qint32 baudRate, Model model);
     void close();
     bool isOpen() const;
@@ -49,6 +51,9 @@ public:
     // and its answer. A radio that is busy answers "?;" and is asked again.
     PollOutcome poll(CatReply *reply);
 
+    // The radio's VOX as it is now ("vx;"), 0 or 1; -1 without an answer.
+    // The front panel may have changed it: a K3 does not report that.
+    int queryVox();
     // The switch-hold command that toggles the radio's VOX: "swh29;" on a
     // KX3, "swh09;" on a K3.
     void toggleVox();
@@ -60,8 +65,9 @@ public:
 
     // Tests run the waits faster; the program keeps scale 1.
     void setWaitScale(double scale) { m_waitScale = scale; }
-    // How long a poll waits for its answer.
-    static constexpr int PollLimit = 2000;
+    // How long a poll waits for its answer: with a poll every second, a
+    // radio that falls silent is noticed within two.
+    static constexpr int PollLimit = 800;
 
 signals:
     void reportArrived();
@@ -74,6 +80,9 @@ private:
     // most until the deadline given in milliseconds from now.
     void waitForInput(qint64 remaining);
     void onReadyRead();
+    // Sends a GET and collects its answer (up to ";" after marker) for
+    // milliseconds; empty when none came.
+    QByteArray ask(const QByteArray &command, const QByteArray &marker, int milliseconds);
 
     KeyerPort *m_port;
     Model m_model = Model::KX3;

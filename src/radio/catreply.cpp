@@ -52,6 +52,11 @@ bool CatReply::isK3Identification(QByteArrayView reply)
     return reply.size() >= 4 && reply.startsWith("K3");
 }
 
+bool CatReply::isKxOptionReply(QByteArrayView reply)
+{
+    return reply.startsWith("OM") && (reply.endsWith("01;") || reply.endsWith("02;"));
+}
+
 int CatReply::bandPosition(int band)
 {
     return band >= 0 && band <= 10 ? 12 - band : -1;

@@ -20,6 +20,9 @@ public:
 
     // A K3's answer to "k3;": at least four characters, beginning "K3".
     static bool isK3Identification(QByteArrayView reply);
+    // The option modules ("OM ...;") of a KX3 or KX2: they end with the
+    // model number 01 or 02.
+    static bool isKxOptionReply(QByteArrayView reply);
 
     // The position in the band list (" 2" ... "160") for a radio band:
     // 0 (160 m) is position 12 ... 10 (6 m) position 2. -1 for the

@@ -45,6 +45,11 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
     cboBaudRate = new QComboBox;
     cboBaudRate->setObjectName(u"cboBaudRate"_s);
     cboBaudRate->addItems({u" 4800"_s, u" 9600"_s, u"19200"_s, u"38400"_s});
+    txtRadioDevice = new QLineEdit;
+    txtRadioDevice->setObjectName(u"txtRadioDevice"_s);
+    txtRadioDevice->setPlaceholderText(tr("or a device, e.g. /dev/rfcomm0"));
+    txtRadioDevice->setToolTip(tr("A serial device not in the list (Bluetooth rfcomm, a udev link such as /dev/k3, "
+                                  "a pseudo-terminal); empty: the port chosen above"));
     txtRigHost = new QLineEdit;
     txtRigHost->setObjectName(u"txtRigHost"_s);
     txtRigHost->setToolTip(tr("The computer rigctld runs on"));
@@ -74,6 +79,7 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
     auto *form = m_form = new QFormLayout;
     form->addRow(u"Radio"_s, cboRadioType);
     form->addRow(u"COM Port"_s, cboPort);
+    form->addRow(QString(), txtRadioDevice);
     form->addRow(u"Baud Rate"_s, cboBaudRate);
     form->addRow(tr("rigctld host"), txtRigHost);
     form->addRow(tr("rigctld port"), spnRigPort);
@@ -106,12 +112,18 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
         if (!m_polling && !m_host->keyerBusy())
             pollRig();
     });
+    m_catWatch.setInterval(CatWatchMs);
+    connect(&m_catWatch, &QTimer::timeout, this, [this] {
+        if (!m_polling && !m_host->keyerBusy())
+            Poll();
+    });
     connect(btnConnect, &QPushButton::clicked, this, &RadioConnect::btnConnect_Click);
     connect(btnCancel, &QPushButton::clicked, this, &RadioConnect::btnCancel_Click);
     for (QComboBox *list : {cboRadioType, cboPort, cboBaudRate})
         connect(list, &QComboBox::currentIndexChanged, this, &RadioConnect::listChanged);
     connect(cboRadioType, &QComboBox::currentIndexChanged, this, &RadioConnect::showRadioType);
     connect(txtRigHost, &QLineEdit::textEdited, this, &RadioConnect::listChanged);
+    connect(txtRadioDevice, &QLineEdit::textEdited, this, &RadioConnect::listChanged);
     connect(spnRigPort, &QSpinBox::valueChanged, this, &RadioConnect::listChanged);
     showRadioType();
 }
@@ -125,6 +137,7 @@ void RadioConnect::showRadioType()
 {
     const bool hamlib = hamlibChosen();
     m_form->setRowVisible(cboPort, !hamlib);
+    m_form->setRowVisible(txtRadioDevice, !hamlib);
     m_form->setRowVisible(cboBaudRate, !hamlib);
     m_form->setRowVisible(txtRigHost, hamlib);
     m_form->setRowVisible(spnRigPort, hamlib);
@@ -172,6 +185,7 @@ void RadioConnect::loadSettings()
         }
     }
     cboPort->setCurrentIndex(position);
+    txtRadioDevice->setText(m_settings->setting(u"RadioDevicePath"_s, {}));
     cboBaudRate->setCurrentIndex(bounded(m_settings->intSetting(u"RadioBaud"_s, 3), 3, 3));
     cbxAutoConnect->setChecked(m_settings->intSetting(u"RadioAutoConnect"_s, 0) == 1);
     m_loading = false;
@@ -240,9 +254,10 @@ bool RadioConnect::Connect()
     lblResult->clear();
     lblResultDetail->clear();
     const PortTable table = m_host->radioPortTable();
-    const int number = cboPort->currentIndex() + 1;
+    const QString typed = txtRadioDevice->text().trimmed();
+    const int number = typed.isEmpty() ? cboPort->currentIndex() + 1 : table.numberOf(typed);
     const bool hamlib = hamlibChosen();
-    const QString device = hamlib ? QString() : table.device(number);
+    const QString device = hamlib ? QString() : typed.isEmpty() ? table.device(number) : typed;
     const auto model = CatLink::Model(cboRadioType->currentIndex());
     const QString rigHost = txtRigHost->text().trimmed().isEmpty() ? u"localhost"_s : txtRigHost->text().trimmed();
     const auto rigPort = quint16(spnRigPort->value());
@@ -252,7 +267,7 @@ bool RadioConnect::Connect()
             failure = m_rig.errorString();
     } else if (device.isEmpty())
         failure = tr("Port %1 has no serial device on this computer.").arg(number);
-    else if (number == table.numberOf(m_host->keyerDevice()))
+    else if (number > 0 && number == table.numberOf(m_host->keyerDevice()))
         failure = tr("Port %1 (%2) is the keyer's port.").arg(number).arg(device);
     else if (!m_cat.open(device, BaudRates[cboBaudRate->currentIndex()], model))
         failure = m_cat.errorString();
@@ -278,7 +293,9 @@ bool RadioConnect::Connect()
         lblResultDetail->setText(tr("%1 on %2").arg(cboRadioType->currentText(), device));
         m_settings->setSetting(u"RadioPort"_s, cboPort->currentIndex());
         m_settings->setSetting(u"RadioBaud"_s, cboBaudRate->currentIndex());
-        m_settings->setSetting(u"RadioPortDevice"_s, table.stableName(number));
+        m_settings->setSetting(u"RadioDevicePath"_s, typed);
+        if (typed.isEmpty())
+            m_settings->setSetting(u"RadioPortDevice"_s, table.stableName(number));
     }
     m_host->radioConnected(true);
     btnConnect->setText(u"&Disconnect"_s);
@@ -288,6 +305,8 @@ bool RadioConnect::Connect()
     Poll();
     if (m_connected && m_hamlib)
         m_rigPoll.start();
+    else if (m_connected)
+        m_catWatch.start();
     if (m_connected) {
         alignVox(m_host->offTheAir());
         sendConfig();
@@ -302,6 +321,7 @@ void RadioConnect::Disconnect()
 {
     m_cat.close();
     m_rigPoll.stop();
+    m_catWatch.stop();
     m_rig.close();
     m_hamlib = false;
     m_connected = false;
@@ -329,8 +349,7 @@ void RadioConnect::Poll()
     if (outcome == CatLink::PollOutcome::NoAnswer || outcome == CatLink::PollOutcome::Closed) {
         m_polling = false;
         lost(outcome == CatLink::PollOutcome::NoAnswer
-                 ? tr("The radio did not answer within %1 seconds: switched off, or at another speed?")
-                       .arg(CatLink::PollLimit / 1000)
+                 ? tr("The radio stopped answering: switched off, unplugged, or at another speed?")
                  : tr("The radio's port closed."));
         return;
     }
@@ -396,8 +415,11 @@ void RadioConnect::pollRig()
 
 void RadioConnect::alignVox(bool offTheAir)
 {
-    if (!m_connected || m_vox < 0)
+    if (!m_connected || m_hamlib || m_vox < 0)
         return;
+    // The front panel may have switched it since the last look.
+    if (const int vox = m_cat.queryVox(); vox >= 0)
+        m_vox = vox;
     if (m_vox == (offTheAir ? 1 : 0)) {
         m_cat.toggleVox();
         m_vox = 1 - m_vox;

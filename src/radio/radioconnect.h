@@ -31,6 +31,10 @@ public:
     // Positions in the radio list.
     enum RadioType { ElecraftKX3 = 0, ElecraftK3 = 1, Hamlib = 2 };
     static constexpr int RigPollMs = 1000;
+    // A K3 or KX3 reports only what changes: between its reports it is
+    // asked this often, so that one switched off or unplugged is dropped
+    // within two seconds.
+    static constexpr int CatWatchMs = 1000;
 
     CatLink &cat() { return m_cat; }
     RigctldLink &rig() { return m_rig; }
@@ -48,7 +52,8 @@ public:
     void shutdown();
 
     // The radio's VOX on while the keyer is on the air, off while off:
-    // toggled when it equals the off-the-air bit. Only while connected.
+    // asked first, then toggled when it equals the off-the-air bit. Only
+    // while connected.
     void alignVox(bool offTheAir);
 
     void btnConnect_Click();
@@ -82,6 +87,7 @@ private:
     CatLink m_cat;
     RigctldLink m_rig;
     QTimer m_rigPoll;
+    QTimer m_catWatch;
     bool m_hamlib = false;
     // Polls and configuration writes that wait for the keyer to be free.
     QTimer m_deferred;
@@ -99,6 +105,9 @@ private:
     QComboBox *cboRadioType;
     QComboBox *cboPort;
     QComboBox *cboBaudRate;
+    // A device path typed in (a pseudo-terminal, rfcomm, a udev link):
+    // used instead of the port list when not empty.
+    QLineEdit *txtRadioDevice;
     QLineEdit *txtRigHost;
     QSpinBox *spnRigPort;
     class QFormLayout *m_form;

@@ -8,11 +8,14 @@
 // An Elecraft K3 or KX3 as its CAT port shows it, without a transport:
 // commands from the host go into feed(), answers come out of transmit().
 //
-// Commands end with ";" and are read without regard to case. A GET (the
-// command alone) is answered, a SET (with its value) is not; what the radio
-// does not know, or cannot do while busy, is answered "?;". With
-// auto-information 1 ("AI1;") the radio reports a change of band or mode by
-// itself with an "IF" report. A KX3 does not answer "K3;".
+// Commands end with ";" and are read without regard to case, after the
+// radio's published command set: a GET (the command alone) is answered, a
+// SET (with its value) is not; a SET with a value the radio cannot take, a
+// command it does not know, or any command while it is busy is answered
+// "?;". It keeps what a CAT program sets and reads: both VFOs, mode, data
+// sub-mode, bandwidth, split, transmit, the K2/K3 command modes and
+// auto-information (with AI1 a change of frequency, band or mode is
+// reported by itself with an "IF" report).
 class SimulatedRadio : public QObject
 {
     Q_OBJECT
@@ -26,7 +29,7 @@ public:
     // 0: any line speed; else what comes at another one is noise to it.
     void setRequiredLineSpeed(qint32 baud) { m_requiredLineSpeed = baud; }
 
-    // The front panel. Band 0-10 is 160-6 m, above 10 a transverter band;
+    // The front panel. Band 0-10 is 160-6 m, 16-25 a transverter band;
     // mode 1 LSB, 2 USB, 3 CW, 4 FM, 5 AM, 6 DATA, 7 CW-REV, 9 DATA-REV.
     bool setBand(int band);
     bool setMode(int mode);
@@ -44,6 +47,8 @@ public:
     Model model() const { return m_model; }
     int band() const { return m_band; }
     int mode() const { return m_mode; }
+    qint64 frequency() const { return m_frequencyA; }
+    bool transmitting() const { return m_transmitting; }
     bool vox() const { return m_vox; }
     int autoInformation() const { return m_ai; }
     bool isOn() const { return m_on; }
@@ -58,9 +63,14 @@ signals:
 
 private:
     void execute(const QByteArray &command);
+    // A GET of name (with "$" for the sub receiver) answered; false for a
+    // name the radio does not know.
+    bool get(const QByteArray &name, bool sub);
+    // A SET; false when the radio does not take it.
+    bool set(const QByteArray &name, bool sub, const QByteArray &value);
     void answer(const QByteArray &text);
     void changed();
-    qint64 frequency() const;
+    bool setFrequency(qint64 hz, bool vfoB);
 
     Model m_model;
     QByteArray m_input;
@@ -69,9 +79,18 @@ private:
     qint32 m_requiredLineSpeed = 0;
     int m_band = 5;
     int m_mode = 3;
+    int m_subMode = 3;
+    int m_dataMode = 0;
+    int m_bandwidth = 270; // tens of Hz
+    qint64 m_frequencyA = 14010000;
+    qint64 m_frequencyB = 14010000;
+    bool m_split = false;
+    bool m_transmitting = false;
     bool m_vox = false;
     int m_ai = 0;
+    int m_k2Mode = 0;
     int m_k3Mode = 0;
+    int m_keyerSpeed = 20;
     int m_busy = 0;
     bool m_on = true;
     bool m_garbage = false;

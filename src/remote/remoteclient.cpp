@@ -53,7 +53,8 @@ bool RemoteClient::connectToServer(const QString &host, quint16 port)
     m_connecting = false;
     disconnect(onError);
     if (socket->state() != QAbstractSocket::ConnectedState) {
-        m_error = failed ? socket->errorString() : u"No answer from %1 port %2"_s.arg(host).arg(port);
+        m_error = failed ? u"%1 port %2: %3"_s.arg(host).arg(port).arg(socket->errorString())
+                         : u"No answer from %1 port %2"_s.arg(host).arg(port);
         socket->abort();
         socket->deleteLater();
         return false;

@@ -91,12 +91,13 @@ void RemoteServer::onNewConnection()
 {
     while (QTcpSocket *socket = m_listener->nextPendingConnection()) {
         const QHostAddress address = RemoteAllowList::plain(socket->peerAddress());
-        // Nothing a refused peer sent is read.
+        // Nothing a refused peer sent is read. One that reset its
+        // connection before it was taken has no address left to judge.
         const bool allowed = m_allow.allows(address);
-        if (!allowed || m_state != Listening) {
+        if (address.isNull() || !allowed || m_state != Listening) {
             socket->abort();
             socket->deleteLater();
-            emit refused(address, allowed ? Refusal::Busy : Refusal::NotAllowed);
+            emit refused(address, address.isNull() ? Refusal::Gone : allowed ? Refusal::Busy : Refusal::NotAllowed);
             continue;
         }
         // A client that has not said hello yet gives way to the next.
@@ -203,5 +204,10 @@ QString RemoteServer::dropText(Drop reason)
 
 QString RemoteServer::refusalText(Refusal reason)
 {
-    return reason == Refusal::NotAllowed ? u"not in the allowed clients"_s : u"another client is connected"_s;
+    switch (reason) {
+    case Refusal::NotAllowed: return u"not in the allowed clients"_s;
+    case Refusal::Busy: return u"another client is connected"_s;
+    case Refusal::Gone: return u"the connection was reset before it was taken"_s;
+    }
+    return {};
 }

@@ -22,7 +22,8 @@ class RemoteServer : public QObject, private RemoteReceiver::Keyer
 public:
     enum State { Idle = 0, Listening = 1, Connected = 2 };
     enum class Drop { WrongHello, Goodbye, Inactive, Watchdog, Lost };
-    enum class Refusal { NotAllowed, Busy };
+    // Gone: the peer reset its connection before its address could be read.
+    enum class Refusal { NotAllowed, Busy, Gone };
     Q_ENUM(Drop)
     Q_ENUM(Refusal)
 

@@ -1,5 +1,7 @@
 #include "cwdaemonrequest.h"
 
+#include "sendtext.h"
+
 namespace {
 
 constexpr char Esc = 27;
@@ -70,17 +72,34 @@ CwDaemonRequest CwDaemonRequest::parse(const QByteArray &datagram)
 
 QString CwDaemonRequest::keyerText(const QByteArray &text)
 {
+    const QString up = QString(QChar(SendText::Escape)) + QChar(SendText::SpeedUp);
+    const QString down = QString(QChar(SendText::Escape)) + QChar(SendText::SpeedDown);
     QString result;
     result.reserve(text.size());
+    int steps = 0;
     for (const char byte : text) {
         const auto c = uchar(byte);
-        if (c == '\r' || c == '\n' || c == '\t') {
+        switch (c) {
+        case '\r': case '\n': case '\t':
             result += u' ';
             continue;
+        case '*': result += u'+'; continue;
+        case '<': result += u'#'; continue;
+        case '!': result += u'^'; continue;
+        case '+': result += up; ++steps; continue;
+        case '-': result += down; --steps; continue;
+        case '~': case '#': case 0xA4:
+            continue;
+        default:
+            break;
         }
-        if (c < 32 || c == 127 || c == '+' || c == '-' || c == '~' || c == '<' || c == '#' || c == 0xA4)
+        if (c < 32 || c == 127)
             continue;
         result += QChar(char16_t(c)).toUpper();
     }
+    for (; steps > 0; --steps)
+        result += down;
+    for (; steps < 0; ++steps)
+        result += up;
     return result;
 }

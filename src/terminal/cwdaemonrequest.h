@@ -34,10 +34,14 @@ struct CwDaemonRequest
     static CwDaemonRequest parse(const QByteArray &datagram);
 
     // Logger text as the keyer's send path takes it: upper case; line
-    // breaks and tabs become spaces; the cwdaemon speed steps "+" and "-"
-    // and the half-space "~" are dropped (not keyed); so are "¤" and "<",
-    // which the send buffer reserves for escapes, "#", which would store a
-    // log record in the keyer, and control characters.
+    // breaks and tabs become spaces; cwdaemon's prosigns become the
+    // keyer's ("*" AR as "+", "<" SK as "#", "!" SN as "^"; "=", "(", ">"
+    // and "&" are the same on both); its speed steps "+" and "-" become
+    // the send buffer's speed escapes, and the steps left over at the end
+    // are taken back, so that a step lasts for the rest of its datagram;
+    // the half-space "~", which the keyer cannot key, is dropped, as are
+    // "¤" (the send buffer's escape), "#" (not cwdaemon's) and control
+    // characters.
     static QString keyerText(const QByteArray &text);
 
     // The bytes answering a Reply request.

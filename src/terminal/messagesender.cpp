@@ -85,6 +85,11 @@ bool MessageSender::sendPending(qsizetype callMark)
                 return false;
         }
         const SendText::Step step = SendText::next(text, m_pointer - 1, m_host.millKeyboard());
+        if (step.speedStep != 0) {
+            m_pointer += step.length;
+            m_host.stepSpeed(step.speedStep);
+            continue;
+        }
         m_link.linkStatus = KeyerLink::Waiting;
         m_pointer += step.length;
         m_link.write(keyerCommand(KeyerCommand::SendCharacter, char(step.code)));

@@ -29,6 +29,8 @@ public:
     virtual int keyerSpeed() const = 0;
     // The mill keyboard's slashed zeros in the text are zeros.
     virtual bool millKeyboard() const { return false; }
+    // A speed step inside the text: the keyer's speed up or down by wpm, at once.
+    virtual void stepSpeed(int wpm) { Q_UNUSED(wpm); }
     virtual void sendFailed(const QString &message) = 0;
     // The operator stopped the transmission: the text from the 1-based
     // index from on did not go out.

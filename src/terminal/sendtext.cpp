@@ -29,6 +29,8 @@ Step next(const QString &text, qsizetype index, bool millKeyboard)
             return {30, 2};
         if (letter == u'E')
             return {141, 2};
+        if (letter == QChar(SpeedUp) || letter == QChar(SpeedDown))
+            return {0, 2, letter == QChar(SpeedUp) ? SpeedStepWpm : -SpeedStepWpm};
         if (letter.unicode() < 128)
             return {uchar(letter.unicode() + 128), 2};
     }

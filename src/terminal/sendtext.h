@@ -9,17 +9,23 @@ namespace SendText {
 // The escape that the keyboard commands put into the send buffer: "¤" and
 // a code letter.
 constexpr char16_t Escape = 0x00A4;
+// After the escape: the keyer's speed up or down by SpeedStepWpm from that
+// point of the text on (a contest logger's "+" and "-").
+constexpr char16_t SpeedUp = 0x00BB;   // »
+constexpr char16_t SpeedDown = 0x00AB; // «
+constexpr int SpeedStepWpm = 2;
 
 struct Step
 {
     uchar code = 0;     // the payload of the send-character command
     qsizetype length = 0; // characters of the text it takes (1 or 2)
+    int speedStep = 0;  // not 0: no character, the speed changes by this much
 };
 
 // The character at index (0-based) as the keyer gets it: a line break
 // (CR LF, CR or LF) is one space; "¤#" is 30 (store the log record), "¤E"
-// 141, "¤" + any other letter its code + 128. Other characters are sent
-// as keyerByte gives them.
+// 141, "¤" + any other letter its code + 128; "¤»" and "¤«" are speed
+// steps. Other characters are sent as keyerByte gives them.
 Step next(const QString &text, qsizetype index, bool millKeyboard = false);
 
 // One typed character as the keyer's byte: its Windows-1252 byte ("?" when

@@ -218,7 +218,20 @@ void CwoipLink::dropped(bool critical)
 void CwoipLink::onNewConnection()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-        if (m_mode != Listening || tcpIP) {
+        const QHostAddress caller = RemoteAllowList::plain(socket->peerAddress());
+        if (!caller.isNull() && !m_allow.allows(caller)) {
+            socket->abort();
+            socket->deleteLater();
+            // Told once a minute per caller: a caller that keeps trying must
+            // not bury the window in messages.
+            if (m_refusedFrom != caller || !m_refusedAt.isValid() || m_refusedAt.hasExpired(60000)) {
+                m_refusedFrom = caller;
+                m_refusedAt.start();
+                emit message(false, tr("CWoIP: a call from %1 was refused (not in the allowed callers)").arg(caller.toString()));
+            }
+            continue;
+        }
+        if (m_mode != Listening || tcpIP || caller.isNull()) {
             socket->abort();
             socket->deleteLater();
             continue;

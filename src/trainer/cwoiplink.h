@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cwoippacer.h"
+#include "remoteallowlist.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -44,6 +45,9 @@ public:
     ~CwoipLink() override;
 
     void setIntervals(const Intervals &intervals) { m_intervals = intervals; }
+    // The callers let in (as the remote link's allowed clients: empty means
+    // this computer and the local networks); the others are closed unread.
+    void setAllowList(const RemoteAllowList &allow) { m_allow = allow; }
     Mode mode() const { return m_mode; }
     quint16 port() const { return m_port; }
     quint16 listeningPort() const { return m_server.serverPort(); }
@@ -103,6 +107,9 @@ private:
     void pump();
 
     Intervals m_intervals;
+    RemoteAllowList m_allow;
+    QHostAddress m_refusedFrom;
+    QElapsedTimer m_refusedAt;
     Mode m_mode = Offline;
     quint16 m_port = 0;
     QTcpServer m_server;

@@ -2,6 +2,7 @@
 
 #include "cwoiplink.h"
 #include "cwoipwire.h"
+#include "remoteallowlist.h"
 #include "settingsstore.h"
 
 #include <QApplication>
@@ -26,6 +27,11 @@ CWoIP::CWoIP(CwoipLink *link, SettingsStore *settings, MessageFunction message, 
     IPPort->setObjectName(u"IPPort"_s);
     IPPort->setToolTip(tr("TCP port, 5000 - 40000, the same on both sides"));
     IPPort->setMaximumWidth(80);
+    AllowedCallers = new QLineEdit;
+    AllowedCallers->setObjectName(u"AllowedCallers"_s);
+    AllowedCallers->setPlaceholderText(tr("this computer and the local networks"));
+    AllowedCallers->setToolTip(tr("Who may call: addresses and networks such as 192.168.1.20, 10.0.0.0/8; "
+                                  "empty: this computer and the private and link-local networks"));
 
     const auto button = [this](const QString &caption, const QString &tip, void (CWoIP::*handler)()) {
         auto *b = new QPushButton(caption);
@@ -43,6 +49,7 @@ CWoIP::CWoIP(CwoipLink *link, SettingsStore *settings, MessageFunction message, 
     auto *form = new QFormLayout;
     form->addRow(u"Connect with"_s, IPAddress);
     form->addRow(tr("Port"), IPPort);
+    form->addRow(tr("Allowed callers"), AllowedCallers);
     auto *buttons = new QHBoxLayout;
     for (QPushButton *b : {m_connect, m_listen, m_disconnect, m_offline})
         buttons->addWidget(b);
@@ -56,7 +63,23 @@ void CWoIP::prepare()
 {
     IPAddress->setText(m_settings->setting(u"CWoIPAddress"_s, {}));
     IPPort->setText(m_settings->setting(u"CWoIPPort"_s, QString::number(CwoipWire::DefaultPort)));
+    AllowedCallers->setText(m_settings->setting(u"CWoIPAllow"_s, {}));
+    m_link->setAllowList(RemoteAllowList::parse(AllowedCallers->text()));
     showButtons();
+}
+
+bool CWoIP::takeAllowedCallers()
+{
+    QStringList invalid;
+    const RemoteAllowList allow = RemoteAllowList::parse(AllowedCallers->text(), &invalid);
+    if (!invalid.isEmpty()) {
+        m_message(true, tr("Not an address or network: %1").arg(invalid.join(u", "_s)));
+        AllowedCallers->setFocus();
+        return false;
+    }
+    m_settings->setSetting(u"CWoIPAllow"_s, AllowedCallers->text().trimmed());
+    m_link->setAllowList(allow);
+    return true;
 }
 
 void CWoIP::showButtons()
@@ -82,6 +105,8 @@ quint16 CWoIP::checkedPort()
 
 void CWoIP::Listen_Click()
 {
+    if (!takeAllowedCallers())
+        return;
     if (const quint16 port = checkedPort())
         m_link->listen(port);
 }

@@ -32,6 +32,9 @@ public:
 private:
     // The port field, checked (5000-40000) and stored; 0 when refused.
     quint16 checkedPort();
+    // The allowed callers, checked, stored and given to the link; false
+    // when an entry is no address or network (the operator was told).
+    bool takeAllowedCallers();
     void showButtons();
 
     CwoipLink *m_link;
@@ -39,6 +42,7 @@ private:
     MessageFunction m_message;
     QLineEdit *IPAddress;
     QLineEdit *IPPort;
+    QLineEdit *AllowedCallers;
     QPushButton *m_connect;
     QPushButton *m_listen;
     QPushButton *m_disconnect;

@@ -10,6 +10,7 @@
 #include "keyersearch.h"
 #include "keypadcommands.h"
 #include "mnemonicclicks.h"
+#include "remoteallowlist.h"
 #include "softwaretab.h"
 #include "spacingrules.h"
 #include "trainerconfigtab.h"
@@ -229,6 +230,7 @@ void TrainerWindow::connectTabs()
                                            .arg(reason));
     });
 
+    m_cwoip.setAllowList(RemoteAllowList::parse(m_settings->setting(u"CWoIPAllow"_s, {})));
     connect(&m_cwoip, &CwoipLink::keyerBytes, this, [this](const QByteArray &bytes) {
         if (linkUp())
             m_link.write(bytes);

@@ -121,13 +121,14 @@ void TestRadioConnect::identification_data()
     using S = SimulatedRadio::Model;
     using C = CatLink::Model;
     QTest::newRow("K3 answering K30; passes") << S::K3 << QString() << C::K3 << false << true
-                                              << QStringList{u"K3;"_s, u"AI1;"_s, u"BN;"_s};
+                                              << QStringList{u"K3;"_s, u"OM;"_s, u"AI1;"_s, u"BN;"_s};
     QTest::newRow("K3 answering two characters fails") << S::K3 << u"K3"_s << C::K3 << false << false
                                                        << QStringList{u"K3;"_s};
     QTest::newRow("KX3 is not asked to identify") << S::KX3 << QString() << C::KX3 << false << true
                                                   << QStringList{u"AI1;"_s, u"BN;"_s};
+    // A KX3 answers K3; too: its option modules tell it apart.
     QTest::newRow("KX3 chosen as K3 fails") << S::KX3 << QString() << C::K3 << false << false
-                                            << QStringList{u"K3;"_s};
+                                            << QStringList{u"K3;"_s, u"OM;"_s};
     QTest::newRow("the keyer's port is never opened") << S::K3 << QString() << C::K3 << true << false
                                                       << QStringList{};
 }
@@ -189,7 +190,7 @@ void TestRadioConnect::bandAndModeFollowTheRadio_data()
 
     QTest::newRow("band 05 selects 20 m") << false << u"band 5"_s << 0 << QList<int>{7} << QList<int>{};
     QTest::newRow("band 10 selects 6 m") << false << u"band 10"_s << 0 << QList<int>{2} << QList<int>{};
-    QTest::newRow("transverter band 11 is ignored") << false << u"band 11"_s << 0 << QList<int>{} << QList<int>{};
+    QTest::newRow("transverter band 16 is ignored") << false << u"band 16"_s << 0 << QList<int>{} << QList<int>{};
     QTest::newRow("CW with SSB set switches to CW") << true << u"mode 3"_s << 0 << QList<int>{} << QList<int>{0};
     QTest::newRow("CW reverse with SSB set switches to CW") << true << u"mode 7"_s << 0 << QList<int>{} << QList<int>{0};
     QTest::newRow("USB with SSB set changes nothing") << true << u"mode 2"_s << 0 << QList<int>{} << QList<int>{};
@@ -233,12 +234,15 @@ void TestRadioConnect::voxFollowsTheKeyer_data()
     QTest::addColumn<bool>("radioVox");
     QTest::addColumn<bool>("offAir");
     QTest::addColumn<QString>("toggle"); // sent at connect; empty: none
+    QTest::addColumn<bool>("panel");     // VOX switched on the front panel after connecting
 
     using C = CatLink::Model;
-    QTest::newRow("KX3 VOX on while the keyer is off the air") << C::KX3 << true << true << u"SWH29;"_s;
-    QTest::newRow("K3 VOX off while the keyer is on the air") << C::K3 << false << false << u"SWH09;"_s;
-    QTest::newRow("K3 VOX on while on the air stays") << C::K3 << true << false << QString();
-    QTest::newRow("KX3 VOX off while off the air stays") << C::KX3 << false << true << QString();
+    QTest::newRow("KX3 VOX on while the keyer is off the air") << C::KX3 << true << true << u"SWH29;"_s << false;
+    QTest::newRow("K3 VOX off while the keyer is on the air") << C::K3 << false << false << u"SWH09;"_s << false;
+    QTest::newRow("K3 VOX on while on the air stays") << C::K3 << true << false << QString() << false;
+    QTest::newRow("KX3 VOX off while off the air stays") << C::KX3 << false << true << QString() << false;
+    // A K3 does not report a VOX change: it is asked before each toggle.
+    QTest::newRow("K3 VOX switched on the panel meanwhile") << C::K3 << false << true << QString() << true;
 }
 
 void TestRadioConnect::voxFollowsTheKeyer()
@@ -247,6 +251,7 @@ void TestRadioConnect::voxFollowsTheKeyer()
     QFETCH(bool, radioVox);
     QFETCH(bool, offAir);
     QFETCH(QString, toggle);
+    QFETCH(bool, panel);
 
     Bench bench(model == CatLink::Model::K3 ? SimulatedRadio::Model::K3 : SimulatedRadio::Model::KX3);
     QVERIFY(bench.opened);
@@ -257,6 +262,8 @@ void TestRadioConnect::voxFollowsTheKeyer()
     const QStringList toggles = bench.journal.filter(u"SWH"_s);
     QCOMPARE(toggles, toggle.isEmpty() ? QStringList{} : QStringList{toggle});
 
+    if (panel)
+        QVERIFY(bench.control.run(u"vox"_s));
     // A configuration block from the keyer with the other state.
     bench.window.alignVox(!offAir);
     QTRY_COMPARE(bench.radio.vox(), offAir);
@@ -266,21 +273,26 @@ void TestRadioConnect::voxFollowsTheKeyer()
 void TestRadioConnect::radioLostMidPollDropsTheLink_data()
 {
     QTest::addColumn<QString>("event");
-    QTest::newRow("switched off") << u"off"_s;
-    QTest::newRow("unplugged") << u"unplug"_s;
-    QTest::newRow("answering garbage") << u"garbage on"_s;
+    QTest::addColumn<bool>("report"); // the radio reports a change first
+    QTest::newRow("switched off") << u"off"_s << true;
+    QTest::newRow("unplugged") << u"unplug"_s << true;
+    QTest::newRow("answering garbage") << u"garbage on"_s << true;
+    // Nothing reported: the watchdog's poll finds it gone.
+    QTest::newRow("switched off while idle") << u"off"_s << false;
 }
 
 void TestRadioConnect::radioLostMidPollDropsTheLink()
 {
     QFETCH(QString, event);
+    QFETCH(bool, report);
     Bench bench(SimulatedRadio::Model::KX3);
     QVERIFY(bench.opened);
     QObject::connect(&bench.control, &RadioControl::unplugRequested, &bench.endpoint, &PtyEndpoint::close);
     QVERIFY(bench.connectAs(CatLink::Model::KX3));
 
     // The report goes out, then the radio is gone before the poll's query.
-    QVERIFY(bench.control.run(u"band 7"_s));
+    if (report)
+        QVERIFY(bench.control.run(u"band 7"_s));
     QVERIFY(bench.control.run(event));
     QTRY_VERIFY_WITH_TIMEOUT(!bench.window.isConnected(), 5000);
     QCOMPARE(bench.result(), u"Connection Failed"_s);

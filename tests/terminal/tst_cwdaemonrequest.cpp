@@ -26,8 +26,9 @@ void TestCwDaemonRequest::datagramIsRead_data()
 
     const QByteArray esc(1, 27);
     QTest::newRow("text upper-cased") << "cq test de dl1abc"_ba << Kind::Text << u"CQ TEST DE DL1ABC"_s << 0;
-    QTest::newRow("speed steps, half spaces, escapes dropped")
-        << "qrz de ++pa0rct--~ <\xa4#"_ba << Kind::Text << u"QRZ DE PA0RCT "_s << 0;
+    QTest::newRow("speed steps as escapes, half spaces and escapes dropped, SK")
+        << "qrz de ++pa0rct-~ <\xa4#"_ba << Kind::Text << u"QRZ DE \u00A4\u00BB\u00A4\u00BBPA0RCT\u00A4\u00AB #\u00A4\u00AB"_s
+        << 0;
     QTest::newRow("line break is a space") << "5nn\r\ntu"_ba << Kind::Text << u"5NN  TU"_s << 0;
     QTest::newRow("speed") << esc + "228" << Kind::Speed << QString() << 28;
     QTest::newRow("speed with line end") << esc + "2 35\n" << Kind::Speed << QString() << 35;

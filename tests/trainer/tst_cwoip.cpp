@@ -30,6 +30,7 @@ private slots:
     void supervision();
     void peerJunk();
     void unansweredCallEnds();
+    void callerNotAllowedIsRefused();
 
 private:
     struct Pair
@@ -253,6 +254,26 @@ void TestCwoip::unansweredCallEnds()
     QCOMPARE(messages.first().at(1).toString(),
              u"No answer from 127.0.0.1 on port %1 within 0.4 seconds. Is the other trainer listening?"_s.arg(port));
     ::close(fd);
+}
+
+// A listener that allows only another network: the call from here is
+// closed unread, the listener goes on listening and says so once.
+void TestCwoip::callerNotAllowedIsRefused()
+{
+    CwoipLink callee;
+    callee.setAllowList(RemoteAllowList::parse(u"10.0.0.0/8"_s));
+    QSignalSpy messages(&callee, &CwoipLink::message);
+    QVERIFY(callee.listen(0));
+    for (int call = 0; call < 2; ++call) {
+        QTcpSocket caller;
+        caller.connectToHost(u"127.0.0.1"_s, callee.listeningPort());
+        QVERIFY(caller.waitForConnected(2000));
+        caller.write(CwoipWire::keepAlive());
+        QTRY_COMPARE(caller.state(), QAbstractSocket::UnconnectedState);
+    }
+    QCOMPARE(callee.mode(), CwoipLink::Listening);
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.first().at(1).toString(), u"CWoIP: a call from 127.0.0.1 was refused (not in the allowed callers)"_s);
 }
 
 QTEST_GUILESS_MAIN(TestCwoip)
