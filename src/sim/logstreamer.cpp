@@ -10,9 +10,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr char ETX = 3;
-// A byte at 38400 baud takes a quarter millisecond: the last one of an
-// answer is late by a tick at most.
-constexpr int PacedTickMs = 1;
 constexpr int UnpacedTickMs = 1;
 // Unpaced output is handed over in pieces while the transport holds less
 // than this, so its buffer never overflows whatever the host's pace.
@@ -30,6 +27,7 @@ LogStreamer::LogStreamer(SimulatedLog &log, QObject *parent) : QObject(parent), 
         m_pausing = false;
         pump();
     });
+    connect(&m_lineWake, &LineTimer::timeout, this, &LogStreamer::pump);
     m_loadIdle.setSingleShot(true);
     m_loadIdle.setInterval(LoadIdleMs);
     connect(&m_loadIdle, &QTimer::timeout, this, &LogStreamer::endLoad);
@@ -133,6 +131,7 @@ void LogStreamer::stop()
 {
     m_pieces.clear();
     m_timer.stop();
+    m_lineWake.stop();
     m_pausing = false;
     m_lineIdle = true;
     m_loading = false;
@@ -155,7 +154,7 @@ void LogStreamer::strike()
 void LogStreamer::queue(Piece piece)
 {
     m_pieces.append(std::move(piece));
-    if (!m_pausing && !m_timer.isActive())
+    if (!m_pausing && !m_timer.isActive() && !m_lineWake.isActive())
         pump();
 }
 
@@ -193,7 +192,10 @@ void LogStreamer::pump()
         }
         const qint64 allowed = allowance();
         if (allowed <= 0) {
-            m_timer.start(m_paced ? PacedTickMs : UnpacedTickMs);
+            if (m_paced)
+                m_lineWake.start((m_lineSent + 1) * 10 * 1000000000 / m_lineSpeed - m_line.nsecsElapsed());
+            else
+                m_timer.start(UnpacedTickMs);
             return;
         }
         const qsizetype count = qsizetype(qMin<qint64>(allowed, head.bytes.size() - head.sent));

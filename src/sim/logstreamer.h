@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linetimer.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QList>
@@ -88,6 +90,8 @@ private:
 
     QList<Piece> m_pieces;
     QTimer m_timer;
+    // Paced output: woken when the line has carried the next byte.
+    LineTimer m_lineWake;
     bool m_pausing = false;
     qint32 m_lineSpeed = 0;
     bool m_lineIdle = true;

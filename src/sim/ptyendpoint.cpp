@@ -32,10 +32,7 @@ PtyEndpoint::PtyEndpoint(QObject *parent)
 {
     m_pollTimer.setInterval(75);
     connect(&m_pollTimer, &QTimer::timeout, this, &PtyEndpoint::pollSlave);
-    m_paceTimer.setSingleShot(true);
-    m_paceTimer.setTimerType(Qt::PreciseTimer);
-    m_paceTimer.setInterval(1);
-    connect(&m_paceTimer, &QTimer::timeout, this, [this] {
+    connect(&m_paceTimer, &LineTimer::timeout, this, [this] {
         if (m_readNotifier && m_slaveOpen)
             m_readNotifier->setEnabled(true);
         readAvailable();
@@ -229,7 +226,7 @@ void PtyEndpoint::readAvailable()
     if (m_linePaced && (most = readAllowance()) == 0) {
         // Nothing more until the line has carried another byte.
         m_readNotifier->setEnabled(false);
-        m_paceTimer.start();
+        m_paceTimer.start((m_lineRead + 1) * 10 * 1000000000 / lineSpeed() - m_lineClock.nsecsElapsed());
         return;
     }
     const bool stillOpen = drain(&bytes, most);

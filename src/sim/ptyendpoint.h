@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linetimer.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
@@ -83,5 +85,5 @@ private:
     bool m_lineBusy = false;
     QElapsedTimer m_lineClock;
     qint64 m_lineRead = 0;
-    QTimer m_paceTimer;
+    LineTimer m_paceTimer;
 };
