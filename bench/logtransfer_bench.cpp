@@ -10,7 +10,8 @@
 //    the echo of the one before);
 //  - Save Log with the keyer sending as fast as the pseudo-terminal takes
 //    it: the manager's CPU time per record.
-// "--quick" leaves out the paced runs, which take as long as the wire.
+// "--quick" leaves out the paced runs, which take as long as the wire;
+// "--restore" runs only the Restore; "--records N" takes N records.
 
 #include "configuration.h"
 #include "logseed.h"
@@ -35,7 +36,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int Records = 12000;
+int Records = 12000;
 constexpr int LineRate = 38400;
 
 double cpuSeconds()
@@ -116,16 +117,22 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const bool quick = app.arguments().contains(u"--quick"_s);
+    const QStringList arguments = app.arguments();
+    const bool quick = arguments.contains(u"--quick"_s);
+    const bool restoreOnly = arguments.contains(u"--restore"_s);
+    if (const qsizetype at = arguments.indexOf(u"--records"_s); at > 0 && at + 1 < arguments.size())
+        Records = qBound(1, arguments.at(at + 1).toInt(), 12000);
 
     if (!quick) {
-        Run run;
-        if (!transfer(false, true, &run))
-            return 1;
-        const double wire = Records * 89.0 * 10 / LineRate;
-        std::printf("Save Log of %d records at %d baud: %.2f s, wire time %.2f s (%+.2f %%; target within 1 %%)\n",
-                    Records, LineRate, run.seconds, wire, (run.seconds - wire) * 100 / wire);
-        std::printf("  message: %s\n", qPrintable(run.messages.join(u" | "_s)));
+        if (!restoreOnly) {
+            Run run;
+            if (!transfer(false, true, &run))
+                return 1;
+            const double wire = Records * 89.0 * 10 / LineRate;
+            std::printf("Save Log of %d records at %d baud: %.2f s, wire time %.2f s (%+.2f %%; target within 1 %%)\n",
+                        Records, LineRate, run.seconds, wire, (run.seconds - wire) * 100 / wire);
+            std::printf("  message: %s\n", qPrintable(run.messages.join(u" | "_s)));
+        }
         Run restore;
         if (!transfer(true, true, &restore))
             return 1;
@@ -134,6 +141,8 @@ int main(int argc, char *argv[])
                     "(%+.2f %%; target within 2 %%)\n",
                     Records, LineRate, restore.seconds, both, (restore.seconds - both) * 100 / both);
         std::printf("  message: %s\n", qPrintable(restore.messages.join(u" | "_s)));
+        if (restoreOnly)
+            return 0;
     }
     Run run;
     if (!transfer(false, false, &run))

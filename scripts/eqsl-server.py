@@ -4,11 +4,15 @@ and for its tests. The real service is never contacted.
 
     scripts/eqsl-server.py [--port N] [--certdir DIR] [--journal FILE]
                            [--password P] [--reject CALL]... [--fail-from N [--fail-with drop|500]]
+                           [--reason-length N] [--pad N] [--chunked]
 
 Answers GET /qslcard/importADIF.cfm?ADIFData=...&EQSL_USER=...&EQSL_PSWD=...
 as the service does, with a page saying "Result: 1 out of 1 records added",
 or, for a QSO with a call given by --reject, "Result: 0 out of 1 records
-added" and the reason; with --password, any other password gets "Error:".
+added" and the reason (made N characters long by --reason-length); with
+--password, any other password gets "Error:". --pad N adds N bytes to every
+answer, which then has no Content-Length and ends when the connection does;
+--chunked sends every answer in chunks of 7 bytes, as HTTP/1.1 allows.
 From the Nth request on (--fail-from) the connection is closed without an
 answer, or answered with status 500. Each request is appended to the
 journal as a JSON line: the raw query and its decoded parameters.
@@ -70,15 +74,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
             lines = ["Result: 0 out of 1 records added",
                      "Warning: Y=%s M=%s D=%s %s Bad record: Duplicate"
                      % (field(adif, "QSO_DATE")[:4], field(adif, "QSO_DATE")[4:6], field(adif, "QSO_DATE")[6:8], call)]
+            lines[1] = lines[1].ljust(options.reason_length, "x")
         else:
             lines = ["Result: 1 out of 1 records added"]
         self.answer(200, "<HTML>\r\n<HEAD></HEAD>\r\n<BODY>\r\n%s<BR>\r\n</BODY>\r\n</HTML>\r\n" % "<BR>\r\n".join(lines))
 
     def answer(self, status, page):
-        body = page.encode("utf-8")
+        body = page.encode("utf-8") + b"<!-- -->" * (self.server.options.pad // 8)
+        if self.server.options.chunked:
+            self.protocol_version = "HTTP/1.1"
         self.send_response(status)
         self.send_header("Content-Type", "text/html")
-        self.send_header("Content-Length", str(len(body)))
+        if self.server.options.chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            for at in range(0, len(body), 7):
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(body[at:at + 7]), body[at:at + 7]))
+            return self.wfile.write(b"0\r\n\r\n")
+        if not self.server.options.pad:
+            self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
 
@@ -102,6 +116,9 @@ def main():
     parser.add_argument("--reject", action="append", default=[])
     parser.add_argument("--fail-from", type=int, default=0)
     parser.add_argument("--fail-with", choices=["drop", "500"], default="drop")
+    parser.add_argument("--reason-length", type=int, default=0)
+    parser.add_argument("--pad", type=int, default=0)
+    parser.add_argument("--chunked", action="store_true")
     options = parser.parse_args()
     cert, key = update_server().certificate(options.certdir or tempfile.mkdtemp(prefix="eqsl-server-"))
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)

@@ -6,8 +6,13 @@
 Serves FOLDER (krvversion.txt, krvupdate.exe, Morlanda.hex, optional .sha256
 files) with a self-signed certificate for localhost and 127.0.0.1, made in
 DIR on first use. Prints the base address and the certificate file on one
-line, then serves until ended. A file NAME.redirect makes requests for NAME
-redirect to the address it holds.
+line, then serves until ended. Beside a file NAME, hostile answers for the
+tests:
+    NAME.redirect  redirect requests for NAME to the address it holds
+    NAME.drip      send NAME one byte a second, with no length announced
+    NAME.announce  announce the length it holds, then send zeros until the
+                   client goes away
+    NAME.flood     send as many zeros as it holds, with no length announced
 """
 import argparse
 import functools
@@ -17,6 +22,7 @@ import ssl
 import subprocess
 import sys
 import tempfile
+import time
 
 
 def certificate(folder):
@@ -41,7 +47,44 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return None
-        return super().send_head()
+        drip, announce, flood = (self.translate_path(self.path) + suffix
+                                 for suffix in (".drip", ".announce", ".flood"))
+        if os.path.isfile(drip):
+            self.hostile(lambda: self.drip(self.translate_path(self.path)))
+        elif os.path.isfile(announce):
+            self.hostile(self.zeros, length=int(open(announce).read()))
+        elif os.path.isfile(flood):
+            self.hostile(lambda: self.zeros(int(open(flood).read())))
+        else:
+            return super().send_head()
+        return None
+
+    def hostile(self, body, length=None):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        if length is None:
+            self.send_header("Connection", "close")
+            self.close_connection = True
+        else:
+            self.send_header("Content-Length", str(length))
+        self.end_headers()
+        try:
+            body()
+        except (BrokenPipeError, ConnectionResetError, ssl.SSLError):
+            pass
+
+    def drip(self, path):
+        with open(path, "rb") as f:
+            for byte in f.read():
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                time.sleep(1)
+
+    def zeros(self, count=None):
+        block = bytes(64 * 1024)
+        while count is None or count > 0:
+            self.wfile.write(block if count is None else block[:count])
+            count = None if count is None else count - len(block)
 
     def log_message(self, format, *args):
         pass

@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-EqslParms::EqslParms(EqslAccount &account, Notify notify, QWidget *parent)
+EqslParms::EqslParms(EqslAccount &account, Notify notify, QWidget *parent, std::function<void()> editServer)
     : QDialog(parent), m_account(account), m_notify(std::move(notify))
 {
     setObjectName(u"eQSLParms"_s);
@@ -39,6 +39,13 @@ EqslParms::EqslParms(EqslAccount &account, Notify notify, QWidget *parent)
     form->addRow(u"User ID:"_s, m_user);
     form->addRow(u"Password:"_s, m_password);
     auto *buttons = new QHBoxLayout;
+    if (editServer) {
+        auto *server = new QPushButton(u"Ser&ver..."_s);
+        server->setObjectName(u"btnServer"_s);
+        server->setToolTip(u"The eQSL address and the certificates to trust"_s);
+        connect(server, &QPushButton::clicked, this, std::move(editServer));
+        buttons->addWidget(server);
+    }
     buttons->addStretch(1);
     buttons->addWidget(save);
     buttons->addWidget(clear);

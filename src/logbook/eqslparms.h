@@ -17,7 +17,10 @@ public:
     // Shows a message; the main window passes its own, tests record them.
     using Notify = std::function<void(QMessageBox::Icon, const QString &)>;
 
-    EqslParms(EqslAccount &account, Notify notify, QWidget *parent = nullptr);
+    // editServer, when given, is offered as "Server..." (the service's
+    // address and certificates).
+    EqslParms(EqslAccount &account, Notify notify, QWidget *parent = nullptr,
+              std::function<void()> editServer = {});
 
 private:
     void btnSave_Click();

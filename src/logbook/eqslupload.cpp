@@ -14,6 +14,19 @@ namespace {
 
 // Rejections listed one by one; a long list is cut, its length still told.
 constexpr int ListedRejections = 10;
+// The service's words are cut to a line or two, so that the message box
+// stays lower than the screen whatever the service answers.
+constexpr int ShownLength = 200;
+
+QString brief(QString text)
+{
+    if (text.size() <= ShownLength)
+        return text;
+    text.truncate(ShownLength - 1);
+    if (text.back().isHighSurrogate())
+        text.chop(1);
+    return text + QChar(0x2026);
+}
 
 // "K1ABC 20240105 1405" from the record, for the operator to find it.
 QString describe(const QByteArray &qso, int index)
@@ -80,18 +93,20 @@ EqslUploadResult EqslUpload::run(const QString &path, const QString &base, const
         const QUrl url = EqslRequest::url(base, pending, user, password);
         const EqslReply reply = m_fetch(url);
         if (!reply.ok) {
+            result.stoppedAt = index;
+            if (reply.mayHaveArrived)
+                result.uncertain = describe(pending, index);
             // A request the operator stopped is a cancel, not a failure.
             if (m_cancelled) {
                 result.cancelled = true;
                 break;
             }
-            result.stoppedBy = EqslRequest::conceal(reply.error, url, password);
-            result.stoppedAt = index;
+            result.stoppedBy = brief(EqslRequest::conceal(reply.error, url, password));
             break;
         }
         const EqslAnswer answer = EqslAnswer::read(reply.body);
         if (answer.accountRefused) {
-            result.stoppedBy = EqslRequest::conceal(answer.reason, url, password)
+            result.stoppedBy = brief(EqslRequest::conceal(answer.reason, url, password))
                 + u" (right-click the eQSL button to check the user ID and password)"_s;
             result.stoppedAt = index;
             break;
@@ -99,7 +114,7 @@ EqslUploadResult EqslUpload::run(const QString &path, const QString &base, const
         if (answer.added)
             ++result.sent;
         else
-            result.rejected.append({describe(pending, index), EqslRequest::conceal(answer.reason, url, password)});
+            result.rejected.append({describe(pending, index), brief(EqslRequest::conceal(answer.reason, url, password))});
         pending.clear();
     }
     if (file.error() != QFileDevice::NoError && result.stoppedBy.isEmpty() && !result.cancelled)
@@ -118,12 +133,20 @@ QString EqslUploadResult::message() const
         if (rejected.size() > ListedRejections)
             text += u"\r\nand"_s + numberText(rejected.size() - ListedRejections) + u" more"_s;
     }
-    if (!stoppedBy.isEmpty()) {
+    const QString check = u" eQSL may have added it: check it on eQSL before sending it again"_s;
+    if (!stoppedBy.isEmpty() && !uncertain.isEmpty()) {
+        text += u"\r\n\r\nThe upload stopped at record"_s + numberText(stoppedAt) + u" ("_s + uncertain
+            + u"): its request was sent, but no answer was read ("_s + stoppedBy + u")."_s + check
+            + u"; the records after it were not sent."_s;
+    } else if (!stoppedBy.isEmpty()) {
         text += stoppedAt > 0 ? u"\r\n\r\nThe upload stopped at record"_s + numberText(stoppedAt)
                     + u"; it and the records after it were not sent: "_s + stoppedBy
                               : u"\r\n\r\n"_s + stoppedBy;
     }
     if (cancelled)
         text += u"\r\n\r\nThe upload was cancelled: the remaining records were not sent."_s;
+    if (cancelled && !uncertain.isEmpty())
+        text += u" The request of record"_s + numberText(stoppedAt) + u" ("_s + uncertain
+            + u") was sent, but its answer was not awaited."_s + check + u'.';
     return text;
 }

@@ -13,6 +13,9 @@ struct EqslReply
     bool ok = false;
     QByteArray body;
     QString error;
+    // The request left, but no answer was read: the service may have
+    // added the QSO.
+    bool mayHaveArrived = false;
 };
 
 // A QSO the service did not add, and why.
@@ -30,6 +33,9 @@ struct EqslUploadResult
     // file that could not be read. Records from there on were not sent.
     QString stoppedBy;
     int stoppedAt = 0; // the record (1-based) whose request failed
+    // The QSO whose request was sent without an answer read, if one: the
+    // operator checks it on eQSL before sending it again.
+    QString uncertain;
     bool cancelled = false;
 
     bool complete() const { return rejected.isEmpty() && stoppedBy.isEmpty() && !cancelled; }
@@ -45,8 +51,9 @@ struct EqslUploadResult
 // and so is anything up to an <EOH>. A QSO counts as sent only when the
 // service says it was added. The first request without an answer ends the
 // run, and so does an answer that refuses the account, as every later
-// request would be refused the same. The password never appears in a result: whatever the network or the
-// service says about a request is told without it.
+// request would be refused the same; a request is never sent twice. The
+// password never appears in a result: whatever the network or the service
+// says about a request is told without it, and cut to a line or two.
 class EqslUpload
 {
 public:

@@ -297,12 +297,19 @@ void LogbookTab::setTransferRunning(bool running)
     applyEnabling();
 }
 
+void LogbookTab::setKeyerPresent(bool present)
+{
+    m_keyerPresent = present;
+    applyEnabling();
+}
+
 void LogbookTab::applyEnabling()
 {
     const bool idle = !m_running;
-    for (QPushButton *b : {m_restoreLog, m_appendLog, m_deleteLogFile, m_setCount, m_deleteAdif, m_editAdif,
-                           m_adifImport, m_editImport})
+    for (QPushButton *b : {m_deleteLogFile, m_deleteAdif, m_editAdif, m_adifImport, m_editImport})
         b->setEnabled(idle);
+    for (QPushButton *b : {m_restoreLog, m_appendLog, m_setCount})
+        b->setEnabled(idle && m_keyerPresent);
     // The online services' buttons rest with the others when they are there.
     for (const char *name : {"btnLotW", "btneQSL"}) {
         if (auto *b = findChild<QPushButton *>(QString::fromLatin1(name)))
@@ -310,7 +317,7 @@ void LogbookTab::applyEnabling()
     }
     // Nothing to read out of an empty log.
     for (QPushButton *b : {m_saveLog, m_saveAdif, m_saveList})
-        b->setEnabled(idle && m_count != 0);
+        b->setEnabled(idle && m_keyerPresent && m_count != 0);
     m_cancel->setEnabled(m_running);
 }
 

@@ -49,6 +49,8 @@ public:
 
     // While a transfer runs, every logbook button rests and only Cancel acts.
     void setTransferRunning(bool running);
+    // Without a keyer only the file functions work.
+    void setKeyerPresent(bool present);
     bool transferRunning() const { return m_running; }
 
     QProgressBar *progressBar() const { return m_progress; }
@@ -101,6 +103,7 @@ private:
 
     qint16 m_count = 0;
     bool m_running = false;
+    bool m_keyerPresent = true;
     FileChooser m_chooser;
 
     QComboBox *m_logFiles;

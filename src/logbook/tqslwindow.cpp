@@ -44,16 +44,15 @@ TqslWindow::TqslWindow(QWidget *parent) : QDialog(parent)
 
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
-    connect(&m_process, &QProcess::readyReadStandardOutput, this, [this] {
-        m_output->moveCursor(QTextCursor::End);
-        m_output->insertPlainText(QString::fromLocal8Bit(m_process.readAllStandardOutput()));
-        m_output->ensureCursorVisible();
-    });
+    connect(&m_process, &QProcess::readyReadStandardOutput, this, &TqslWindow::showOutput);
     connect(&m_process, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
+        // What TQSL printed last tells why it ended so.
+        showOutput();
         if (status == QProcess::CrashExit)
             end(false, u"TQSL ended abnormally: nothing is known to have been uploaded"_s);
         else
-            end(TqslCommand::outcome(code) != TqslCommand::Outcome::NotUploaded, TqslCommand::words(code));
+            end(TqslCommand::outcome(code) != TqslCommand::Outcome::NotUploaded,
+                TqslCommand::words(code, m_output->toPlainText()));
     });
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
@@ -61,16 +60,26 @@ TqslWindow::TqslWindow(QWidget *parent) : QDialog(parent)
     });
 }
 
-void TqslWindow::run(const QString &program, const QString &adifPath)
+void TqslWindow::showOutput()
 {
-    m_command->setText(TqslCommand::commandLine(program, adifPath));
+    const QByteArray bytes = m_process.readAllStandardOutput();
+    if (bytes.isEmpty())
+        return;
+    m_output->moveCursor(QTextCursor::End);
+    m_output->insertPlainText(QString::fromLocal8Bit(bytes));
+    m_output->ensureCursorVisible();
+}
+
+void TqslWindow::run(const QString &program, const QString &adifPath, const QString &location)
+{
+    m_command->setText(TqslCommand::commandLine(program, adifPath, location));
     m_output->clear();
     m_result->clear();
     show();
     raise();
     activateWindow();
     m_process.setWorkingDirectory(QDir::currentPath());
-    m_process.start(program, TqslCommand::arguments(adifPath));
+    m_process.start(program, TqslCommand::arguments(adifPath, location));
 }
 
 void TqslWindow::end(bool success, const QString &words)

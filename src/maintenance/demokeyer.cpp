@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +15,20 @@
 #include <csignal>
 #endif
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList simulatorPlaces(const QString &name)
+{
+    const QString beside = siblingProgram(name);
+    return {beside, QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../lib/dashwright/"_s
+                                    + QFileInfo(beside).fileName())};
+}
+
+} // namespace
 
 DemoKeyer::~DemoKeyer()
 {
@@ -23,11 +37,15 @@ DemoKeyer::~DemoKeyer()
 
 bool DemoKeyer::start(const QStringList &arguments)
 {
-    const QString program = siblingProgram(m_program);
-    if (!QFileInfo(program).isExecutable()) {
-        m_error = QCoreApplication::translate("DemoKeyer", "The %1 %2 is missing.").arg(m_what, program);
+    const QStringList places = simulatorPlaces(m_program);
+    const auto found =
+        std::find_if(places.begin(), places.end(), [](const QString &path) { return QFileInfo(path).isExecutable(); });
+    if (found == places.end()) {
+        m_error = QCoreApplication::translate("DemoKeyer", "The %1 is missing: neither %2 nor %3 is there.")
+                      .arg(m_what, places.first(), places.last());
         return false;
     }
+    const QString program = *found;
     const QString journal = m_dir.filePath(u"sim.out"_s);
     QProcess process;
     process.setProgram(program);

@@ -4,15 +4,17 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// The simulated keyer that --demo starts beside the program (or, named so,
-// another simulator: the radio). It runs detached so that a hand-over to
+// The simulated keyer that --demo starts (or, named so, another simulator:
+// the radio). It is looked for beside the program (the build tree), then in
+// ../lib/dashwright from the program's folder, where the package keeps it
+// out of the user's PATH. It runs detached so that a hand-over to
 // the sibling program can keep using it; it ends by itself once nobody has
 // had its device open for a while.
 class DemoKeyer
 {
 public:
     DemoKeyer() = default;
-    // program: a simulator beside this program; what: its name in messages;
+    // program: the simulator's file name; what: its name in messages;
     // arguments: how it ends by itself (the keyer: --idle-exit 10).
     DemoKeyer(const QString &program, const QString &what, const QStringList &arguments)
         : m_program(program), m_what(what), m_arguments(arguments)

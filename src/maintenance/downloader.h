@@ -6,13 +6,15 @@
 #include <QString>
 #include <QUrl>
 
+class QIODevice;
 class QNetworkAccessManager;
 class QNetworkReply;
 
 // Fetches one file from the download server and waits for it, keeping the
 // window alive meanwhile. What comes from there may later run on this
 // machine, so only HTTPS is spoken, the server's certificate is checked,
-// and a redirect to anything less safe is refused.
+// a redirect to anything less safe is refused, and no server can make us
+// take more bytes or more time than the kind of file needs.
 class Downloader
 {
 public:
@@ -20,9 +22,22 @@ public:
     {
         bool ok = false;
         bool notFound = false; // the server answered 404
-        QByteArray data;
+        QByteArray data;       // empty when the file went to a sink
+        qint64 size = 0;       // bytes received
+        QUrl finalUrl;         // where the file really came from, after redirects
         QString error;         // why it failed, for the operator
+        bool cancelled = false;
+        // Stopped by us, not by the network: too large, too slow, sent on
+        // where we do not follow, or the sink refused the bytes.
+        bool refused = false;
     };
+
+    // The largest eQSL answer or small file taken into memory.
+    static constexpr qint64 SmallFileBytes = 64 * 1024;
+    // A download may take this long, plus the time its size needs at the
+    // slowest rate we wait for.
+    static constexpr int BaseDeadlineMs = 60000;
+    static constexpr qint64 SlowestBytesPerSecond = 16 * 1024;
 
     Downloader();
     ~Downloader();
@@ -34,18 +49,22 @@ public:
     void addCaCertificates(const QList<QSslCertificate> &certificates) { m_extraCas += certificates; }
     // Longest silence of the server before a fetch is given up.
     void setTimeout(int milliseconds) { m_timeout = milliseconds; }
-    // A request that carries a password follows redirects only within the
-    // same scheme, host and port, so the password never goes elsewhere.
-    void setSameOriginRedirectsOnly(bool on) { m_sameOriginOnly = on; }
+    // The fixed part of the overall deadline of a fetch.
+    void setBaseDeadline(int milliseconds) { m_baseDeadline = milliseconds; }
 
-    Result fetch(const QUrl &url);
-    // Ends the running fetch as failed (the operator closed the window).
+    // Into memory, at most maxBytes.
+    Result fetch(const QUrl &url, qint64 maxBytes = SmallFileBytes);
+    // Written to sink as it arrives, at most maxBytes; what was written
+    // stays there on failure, for the caller to discard.
+    Result fetchTo(const QUrl &url, QIODevice *sink, qint64 maxBytes);
+    // Ends the running fetch as cancelled (the operator's Cancel).
     void abort();
 
 private:
     QNetworkAccessManager *m_network;
     QNetworkReply *m_reply = nullptr;
     QList<QSslCertificate> m_extraCas;
-    bool m_sameOriginOnly = false;
+    bool m_cancelled = false;
     int m_timeout = 20000;
+    int m_baseDeadline = BaseDeadlineMs;
 };

@@ -1,7 +1,9 @@
 #include "downloadwindow.h"
 
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -16,9 +18,15 @@ DownloadWindow::DownloadWindow(QWidget *parent) : QDialog(parent)
     m_downloadText->setObjectName(u"downloadText"_s);
     auto *busy = new QProgressBar;
     busy->setRange(0, 0);
+    // Cancel ends the running fetch at once (rejected() reaches the
+    // downloader); nothing half-fetched is kept.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(u"btnCancelDownload"_s);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_downloadText);
     layout->addWidget(busy);
+    layout->addWidget(buttons);
     setMinimumWidth(320);
 }
 

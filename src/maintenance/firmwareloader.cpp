@@ -25,10 +25,13 @@ FirmwareLoader::FirmwareLoader(QObject *parent) : QObject(parent)
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     connect(&m_process, &QProcess::readyRead, this, [this] {
-        emit output(QString::fromLocal8Bit(m_process.readAll()));
+        const QString text = QString::fromLocal8Bit(m_process.readAll());
+        m_output += text;
+        emit output(text);
     });
     connect(&m_process, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
-        emit finished(exitCode, status == QProcess::CrashExit);
+        m_output += QString::fromLocal8Bit(m_process.readAll());
+        emit finished(exitCode, status == QProcess::CrashExit, verified(m_commandLine, m_output));
     });
 }
 
@@ -41,6 +44,35 @@ FirmwareLoader::~FirmwareLoader()
         m_process.kill();
         m_process.waitForFinished();
     }
+}
+
+bool FirmwareLoader::verified(const QStringList &commandLine, const QString &output)
+{
+    // avrdude's options bundle as getopt's do ("-qV"); these take a value,
+    // glued on or as the next word.
+    static const QString valued = u"bBcCEilpPTUx"_s;
+    bool writesFlash = false;
+    bool checkOff = false;
+    for (qsizetype i = 1; i < commandLine.size(); ++i) {
+        const QString &word = commandLine.at(i);
+        if (word.size() < 2 || word.front() != u'-' || word.at(1) == u'-')
+            continue;
+        for (qsizetype at = 1; at < word.size(); ++at) {
+            const QChar option = word.at(at);
+            if (option == u'V' || option == u'n')
+                checkOff = true;
+            if (!valued.contains(option))
+                continue;
+            const QString value = at + 1 < word.size() ? word.mid(at + 1) : commandLine.value(++i);
+            if (option == u'U' && value.startsWith(u"flash:w:"_s))
+                writesFlash = true;
+            break;
+        }
+    }
+    // avrdude 7 reports a "verification mismatch", older ones an error.
+    return writesFlash && !checkOff && output.contains(u"bytes of flash verified"_s)
+           && !output.contains(u"verification error"_s, Qt::CaseInsensitive)
+           && !output.contains(u"verification mismatch"_s, Qt::CaseInsensitive);
 }
 
 QString FirmwareLoader::missingProgram(const QStringList &commandLine)
@@ -63,6 +95,8 @@ bool FirmwareLoader::start(const QStringList &commandLine, QString *error)
         return false;
     }
     const QString program = commandLine.first();
+    m_commandLine = commandLine;
+    m_output.clear();
     m_process.start(program, commandLine.mid(1));
     if (!m_process.waitForStarted()) {
         *error = u"The firmware loader %1 could not be started: %2"_s.arg(program, m_process.errorString());

@@ -24,6 +24,13 @@ public:
     // when it can.
     static QString missingProgram(const QStringList &commandLine);
 
+    // True only when avrdude itself checked the flash against the image: the
+    // command writes the flash (-U flash:w:...) without switching the check
+    // off (-V) or writing nothing (-n), and its output reports the flash
+    // verified with no verification error. An exit code of 0 alone says
+    // neither.
+    static bool verified(const QStringList &commandLine, const QString &output);
+
     explicit FirmwareLoader(QObject *parent = nullptr);
     ~FirmwareLoader() override;
 
@@ -36,8 +43,11 @@ public:
 
 signals:
     void output(const QString &text);
-    void finished(int exitCode, bool crashed);
+    // verified: see verified(), for this run's command and output.
+    void finished(int exitCode, bool crashed, bool verified);
 
 private:
     QProcess m_process;
+    QStringList m_commandLine;
+    QString m_output;
 };

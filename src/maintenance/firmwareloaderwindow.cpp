@@ -48,15 +48,20 @@ void FirmwareLoaderWindow::append(const QString &text)
     m_output->moveCursor(QTextCursor::End);
 }
 
-void FirmwareLoaderWindow::end(int exitCode, bool crashed)
+void FirmwareLoaderWindow::end(int exitCode, bool crashed, bool verified)
 {
     m_stop->setEnabled(false);
     if (crashed)
         m_state->setText(tr("The loader was stopped. Enter the keyer's boot loader again (Reset with the joystick "
                             "held) and click \"Load Firmware\" once more."));
-    else if (exitCode == 0)
+    else if (exitCode == 0 && verified)
         m_state->setText(tr("The firmware has been written and verified. Move the joystick up to start it, "
                             "then click \"Restart Program\"."));
+    else if (exitCode == 0)
+        m_state->setText(tr("The firmware has been written but NOT verified: the loader did not report the flash "
+                            "verified, or its command (setting FirmwareLoader) switches verification off. Do not "
+                            "start it yet: enter the keyer's boot loader again (Reset with the joystick held) and "
+                            "click \"Load Firmware\" once more, with verification."));
     else
         m_state->setText(tr("The loader failed (exit code %1). Check the cable, enter the keyer's boot loader "
                             "again (Reset with the joystick held) and click \"Load Firmware\" once more.")

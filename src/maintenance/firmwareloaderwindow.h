@@ -15,7 +15,9 @@ public:
 
     void begin(const QStringList &commandLine);
     void append(const QString &text);
-    void end(int exitCode, bool crashed);
+    // verified: the loader checked the flash against the image (see
+    // FirmwareLoader::verified).
+    void end(int exitCode, bool crashed, bool verified);
 
 signals:
     // The operator stops a loader that waits for a keyer that never answers.

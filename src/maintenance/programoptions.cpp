@@ -69,12 +69,16 @@ QString chooseDataFolder(const QString &requested, QString *error)
 {
     QString folder = requested;
     if (folder.isEmpty()) {
-        folder = QCoreApplication::applicationDirPath();
-        // Installed from the package (shared files in ../share/dashwright):
-        // the user's data folder even for root, who could write /usr/bin.
-        const bool packaged = QFileInfo::exists(folder + u"/../share/dashwright/countries.txt"_s);
-        if (packaged || !writableFolder(folder))
-            folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        // The program's own folder only for a portable installation: one
+        // marked so, or one that already holds a data folder's files. A
+        // build tree or /usr/bin gets the user's data folder, so that
+        // removing the build never takes the logs with it.
+        const QString programs = QCoreApplication::applicationDirPath();
+        const bool portable = QFileInfo::exists(programs + u"/portable"_s)
+                              || QFileInfo::exists(programs + u"/configuration.krv"_s);
+        folder = portable && writableFolder(programs)
+                     ? programs
+                     : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     }
     folder = QDir(folder).absolutePath();
     if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {

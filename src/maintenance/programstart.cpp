@@ -8,9 +8,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -29,7 +32,7 @@ int runKeyerProgram(int argc, char *argv[], const ProgramIdentity &identity, con
     if (wantsTextOnly(argc, argv)) {
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationVersion(versionText());
-        ProgramOptions::parse(app, identity.description);
+        ProgramOptions::parse(app, identity.description, identity.demoRadio);
         return 0;
     }
     QApplication app(argc, argv);
@@ -37,6 +40,11 @@ int runKeyerProgram(int argc, char *argv[], const ProgramIdentity &identity, con
     QApplication::setOrganizationName(u"Dashwright"_s);
     QApplication::setApplicationVersion(versionText());
     QApplication::setApplicationDisplayName(identity.displayName);
+    // The desktop entry's id: docks and Wayland compositors link the windows
+    // to their launcher by it.
+    const QString desktopId = u"org.dashwright."_s + identity.name;
+    QGuiApplication::setDesktopFileName(desktopId);
+    QApplication::setWindowIcon(QIcon(u":/icons/%1.svg"_s.arg(desktopId)));
 
     ProgramOptions options = ProgramOptions::parse(app, identity.description, identity.demoRadio);
 
@@ -73,9 +81,17 @@ int runKeyerProgram(int argc, char *argv[], const ProgramIdentity &identity, con
         }
     }
 
-    SettingsStore settings;
+    // The demo works on a copy of the settings: its pseudo-terminals and
+    // dates never reach the operator's own.
+    std::unique_ptr<SettingsStore> settings = std::make_unique<SettingsStore>();
+    if (options.demo) {
+        const QString copy = demo.folder() + u"/settings.conf"_s;
+        QFile::copy(settings->fileName(), copy);
+        QFile(copy).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        settings = std::make_unique<SettingsStore>(copy);
+    }
     SerialKeyerPort port;
-    const std::unique_ptr<QWidget> window = makeWindow(settings, port, options, [&] {
+    const std::unique_ptr<QWidget> window = makeWindow(*settings, port, options, [&] {
         if (!startSibling(identity.sibling, options.siblingArguments()))
             return false;
         demo.release();

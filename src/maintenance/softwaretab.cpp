@@ -3,8 +3,10 @@
 #include "downloadwindow.h"
 #include "firmwareloader.h"
 #include "firmwareloaderwindow.h"
+#include "intelheximage.h"
 #include "keyerlink.h"
 #include "serialportswindow.h"
+#include "settingsfieldsdialog.h"
 #include "settingsstore.h"
 #include "settingstransfer.h"
 #include "updatecheck.h"
@@ -60,7 +62,7 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, const UpdateProduct &product, 
 
     m_portList = new QComboBox;
     m_portList->setObjectName(u"cboCOMPort"_s);
-    m_portList->setToolTip(u"Select COM port if you have several KRV on this computer"_s);
+    m_portList->setToolTip(u"Select the serial port if you have several keyers on this computer"_s);
     m_portList->addItem(u" ?"_s);
     for (int number = 1; number <= PortTable::MaxPorts; ++number)
         m_portList->addItem(u"%1"_s.arg(number, 2));
@@ -68,7 +70,7 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, const UpdateProduct &product, 
 
     m_autoCom = new QCheckBox(tr("Search ports automatically"));
     m_autoCom->setObjectName(u"AutoCOM"_s);
-    m_autoCom->setToolTip(u"Search COM ports to detect Dashwright device"_s);
+    m_autoCom->setToolTip(u"Search the serial ports for the Dashwright keyer"_s);
 
     m_device = new QLabel;
     m_device->setObjectName(u"lblPortDevice"_s);
@@ -121,6 +123,9 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, const UpdateProduct &product, 
     grid->addWidget(button(u"btnSettings"_s, tr("Serial &Ports"), tr("List the serial ports of this computer"),
                            &SoftwareTab::btnSettings_Click),
                     2, 0);
+    grid->addWidget(button(u"btnAbout"_s, tr("&About"), tr("Version, copyright and licence of this program"),
+                           &SoftwareTab::btnAbout_Click),
+                    2, 1);
     if (m_product.settingsExport) {
         grid->addWidget(button(u"btnExport"_s, tr("&Export Settings"), tr("Write all settings to krv.reg"),
                                &SoftwareTab::btnExport_Click),
@@ -129,6 +134,15 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, const UpdateProduct &product, 
                                &SoftwareTab::btnImport_Click),
                         3, 1);
     }
+
+    m_updateSource = new QLabel;
+    m_updateSource->setObjectName(u"lblUpdateSource"_s);
+    m_updateSource->setWordWrap(true);
+    grid->addWidget(button(u"btnDownloadServer"_s, tr("Download &Server"),
+                           tr("The server updates come from, and its certificates"),
+                           &SoftwareTab::btnDownloadServer_Click),
+                    4, 0);
+    grid->addWidget(m_updateSource, 5, 0, 1, 2);
 
     auto *instructions = new QPlainTextEdit(firmwareInstructions());
     instructions->setObjectName(u"Text1"_s);
@@ -151,6 +165,42 @@ SoftwareTab::SoftwareTab(SettingsStore *settings, const UpdateProduct &product, 
 }
 
 SoftwareTab::~SoftwareTab() = default;
+
+void SoftwareTab::btnDownloadServer_Click()
+{
+    using Field = SettingsFieldsDialog::Field;
+    using Kind = SettingsFieldsDialog::Kind;
+    SettingsFieldsDialog dialog(
+        m_settings, tr("Download server"),
+        {Field{u"DownloadServer"_s, tr("Server:"), Kind::HttpsAddress, tr("none: updates come with the package")},
+         Field{u"DownloadCertificates"_s, tr("Certificates:"), Kind::CertificateFile,
+               tr("only those this computer trusts")}},
+        this);
+    if (dialog.exec() == QDialog::Accepted)
+        loadSettings();
+}
+
+void SoftwareTab::btnAbout_Click()
+{
+    const QString name = u"%1 (%2)"_s.arg(QApplication::applicationDisplayName(), QApplication::applicationName());
+    const QString text =
+        tr("<h3>%1 %2</h3>"
+           "<p>Copyright (C) 2026 The Dashwright developers</p>"
+           "<p>This program is free software: you can redistribute it and/or modify it under the terms of the "
+           "GNU General Public License as published by the Free Software Foundation, either version 3 of the "
+           "License, or (at your option) any later version (GPL-3.0-or-later).</p>"
+           "<p>It is distributed in the hope that it will be useful, but WITHOUT ANY WARRANTY; without even the "
+           "implied warranty of MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE. See "
+           "<a href=\"https://www.gnu.org/licenses/gpl-3.0.html\">the GNU General Public License</a> for "
+           "more details.</p>"
+           "<p>Built with Qt %3, running on Qt %4.</p>")
+            .arg(name.toHtmlEscaped(), VersionRules::programVersionLabel().mid(2),
+                 QString::fromLatin1(QT_VERSION_STR), QString::fromLatin1(qVersion()));
+    if (m_messageHook)
+        m_messageHook(QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::NoButton);
+    else
+        QMessageBox::about(this, tr("About %1").arg(QApplication::applicationDisplayName()), text);
+}
 
 QPushButton *SoftwareTab::button(const QString &name, const QString &text, const QString &tip,
                                  void (SoftwareTab::*handler)())
@@ -240,8 +290,28 @@ void SoftwareTab::keyerFound(const KeyerSearch::Result &found)
     setBaudRateText(QString::number(found.baudRate));
 }
 
+QUrl SoftwareTab::downloadServer() const
+{
+    // A host under a reserved name (".example", ".invalid") is a place-holder,
+    // never a server: nothing is asked of it.
+    const QUrl server(m_settings->setting(u"DownloadServer"_s, {}).trimmed());
+    const QString host = server.host();
+    if (host.isEmpty() || host.endsWith(u".example"_s) || host.endsWith(u".invalid"_s))
+        return {};
+    return server;
+}
+
+QString SoftwareTab::noServerText()
+{
+    return tr("No download server is set (setting DownloadServer): updates of this program and of the keyer "
+              "firmware come with its package. Nothing is fetched from the internet.");
+}
+
 void SoftwareTab::loadSettings()
 {
+    m_updateSource->setText(downloadServer().isEmpty()
+                                ? noServerText()
+                                : tr("Updates from %1").arg(downloadServer().toDisplayString()));
     selectPort(m_settings->intSetting(u"COMPort"_s, 1));
     m_autoCom->setChecked(m_settings->intSetting(u"AutoCOM"_s, 1) != 0);
     m_portList->setEnabled(!m_autoCom->isChecked());
@@ -313,8 +383,11 @@ void SoftwareTab::btnInetUpdate_Click()
             return;
         }
     }
-    const QUrl server(m_product.manager ? m_settings->setting(u"DownloadServer"_s, UpdateProduct::defaultServer())
-                                        : UpdateProduct::defaultServer());
+    const QUrl server = downloadServer();
+    if (server.isEmpty()) {
+        message(QMessageBox::Information, noServerText());
+        return;
+    }
 
     // The keyer's events wait while the window runs the check; they are
     // read again, and what came meanwhile with them, once it is over.
@@ -326,6 +399,8 @@ void SoftwareTab::btnInetUpdate_Click()
     download.show();
     Downloader downloader;
     downloader.addCaCertificates(trusted);
+    if (m_downloadDeadline > 0)
+        downloader.setBaseDeadline(m_downloadDeadline);
     connect(&download, &QDialog::rejected, this, [&downloader] { downloader.abort(); });
     UpdateFolders folders(QDir::currentPath(), m_product);
     UpdateCheck check(m_product, folders, downloader);
@@ -338,9 +413,12 @@ void SoftwareTab::btnInetUpdate_Click()
     if (m_link)
         m_link->setReceiveThreshold(threshold);
 
-    if (outcome.installerStored)
+    if (outcome.installerStored) {
         m_updatePending = true;
-    const QMessageBox::Icon icon = outcome.failed           ? QMessageBox::Critical
+        m_pendingInstallerSha256 = outcome.installerSha256;
+    }
+    const QMessageBox::Icon icon = outcome.cancelled        ? QMessageBox::Information
+                                   : outcome.failed         ? QMessageBox::Critical
                                    : outcome.firmwareStored ? QMessageBox::Warning
                                                             : QMessageBox::Information;
     message(icon, outcome.message);
@@ -353,8 +431,10 @@ void SoftwareTab::btnBackout_Click()
         return message(QMessageBox::Warning, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
                == QMessageBox::Yes;
     });
-    if (result.installerRestored)
+    if (result.installerRestored) {
         m_updatePending = true;
+        m_pendingInstallerSha256 = result.installerSha256;
+    }
     if (result.message.isEmpty())
         return;
     const bool nothingFound = !result.firmwareRestored && !result.installerRestored;
@@ -372,6 +452,18 @@ void SoftwareTab::btnUpdateFirmware_Click()
         message(QMessageBox::Critical, tr("No keyer firmware has been stored yet: %1 is missing.\r\n"
                                           "Click \"Check for Updates\" first.")
                                            .arg(QDir::toNativeSeparators(image)));
+        return;
+    }
+    // The loader erases the keyer before it writes: an image it cannot
+    // write whole must be refused while the keyer is still connected.
+    QFile stored(image);
+    const QString unsound = !stored.open(QIODevice::ReadOnly)
+                                ? tr("the file cannot be read (%1)").arg(stored.errorString())
+                                : IntelHexImage::problem(stored.readAll(), IntelHexImage::KeyerFlashBytes);
+    if (!unsound.isEmpty()) {
+        message(QMessageBox::Critical, tr("The stored keyer firmware %1 is unsound: %2.\r\n"
+                                          "Nothing has been written. Click \"Check for Updates\" to fetch it again.")
+                                           .arg(QDir::toNativeSeparators(image), unsound));
         return;
     }
     const QString device = m_table.stableName(selectedPort());
@@ -499,6 +591,6 @@ void SoftwareTab::startPendingInstaller()
         return;
     m_updatePending = false;
     QString error;
-    if (!folders.startInstaller(&error))
+    if (!folders.startInstaller(m_pendingInstallerSha256, &error))
         message(QMessageBox::Critical, error);
 }

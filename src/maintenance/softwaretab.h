@@ -5,6 +5,7 @@
 #include "updateproduct.h"
 
 #include <QMessageBox>
+#include <QUrl>
 #include <QWidget>
 
 #include <functional>
@@ -66,6 +67,10 @@ public:
     // the update check compares the server's firmware with them.
     void setFirmwareVersion(const QByteArray &version, const QByteArray &build);
 
+    // Shortens the overall deadline of each download (tests of a server
+    // that drips its bytes).
+    void setDownloadDeadline(int milliseconds) { m_downloadDeadline = milliseconds; }
+
     // Set when an installer was downloaded or restored in this run.
     bool updatePending() const { return m_updatePending; }
     // Program end: starts the installer downloaded or restored in this run.
@@ -76,10 +81,16 @@ public:
     void btnUpdateFirmware_Click();
     void btnRestartProgram_Click();
     void btnSettings_Click();
+    void btnDownloadServer_Click();
     void btnExport_Click();
     void btnImport_Click();
+    // The program, its version, its copyright and licence.
+    void btnAbout_Click();
 
 private:
+    // The `DownloadServer` setting; empty when none is set.
+    QUrl downloadServer() const;
+    static QString noServerText();
     void portChosen(int index);
     void autoComClicked(bool on);
     void setOtherTabsEnabled(bool on);
@@ -97,6 +108,8 @@ private:
     QStringList m_excludedDevices;
     bool m_searchCancelled = false;
     bool m_updatePending = false;
+    QByteArray m_pendingInstallerSha256;
+    int m_downloadDeadline = 0;
     int m_firmwareFirst = 0;
     int m_firmwareSecond = 0;
     QLabel *m_searchStatus;
@@ -106,6 +119,7 @@ private:
     QLabel *m_baudRate;
     QLabel *m_firmwareVersion;
     QLabel *m_programVersion;
+    QLabel *m_updateSource;
     QLabel *m_device;
     QPushButton *m_inetUpdate;
     QPushButton *m_backout;

@@ -1,8 +1,12 @@
 #include "updatecheck.h"
 
+#include "intelheximage.h"
 #include "updaterules.h"
 
 #include <QDir>
+#include <QFile>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -34,31 +38,64 @@ QString UpdateCheck::firmwareNote() const
            + u"\r\nPlease follow the instructions on this screen to load it into the keyer"_s;
 }
 
-QByteArray UpdateCheck::fetchChecked(const QUrl &url, QString *error, bool *summed)
+QString UpdateCheck::fetchFailure(const Downloader::Result &result)
 {
-    *summed = false;
-    const Downloader::Result file = m_downloader.fetch(url);
+    // A file we refused is no failed connection: trying later changes nothing.
+    return result.refused ? result.error : internetFailed + u"\r\n\r\n"_s + result.error;
+}
+
+UpdateCheck::Download UpdateCheck::download(UpdateFolders::Kind kind, const QUrl &url, qint64 maxBytes,
+                                            const std::function<QString(const QByteArray &, const QString &)> &check)
+{
+    Download done;
+    std::unique_ptr<QFile> part = m_folders.beginStore(kind, &done.error);
+    if (!part)
+        return done;
+    const Downloader::Result file = m_downloader.fetchTo(url, part.get(), maxBytes);
+    const bool written = part->flush();
+    part.reset();
+    done.source = file.finalUrl;
+    auto discard = [&](const QString &error) {
+        m_folders.discardStore(kind);
+        done.error = error;
+        return done;
+    };
     if (!file.ok) {
-        *error = internetFailed + u"\r\n\r\n"_s + file.error;
-        return {};
+        done.cancelled = file.cancelled;
+        return discard(fetchFailure(file));
     }
-    QUrl sumUrl = url;
-    sumUrl.setPath(url.path() + u".sha256"_s);
-    const Downloader::Result sum = m_downloader.fetch(sumUrl);
-    if (sum.notFound)
-        return file.data;
-    if (!sum.ok) {
-        *error = internetFailed + u"\r\n\r\n"_s + sum.error;
-        return {};
+    if (!written)
+        return discard(u"%1 could not be written"_s.arg(QDir::toNativeSeparators(m_folders.partPath(kind))));
+    done.sha256 = UpdateFolders::fileSha256(m_folders.partPath(kind));
+
+    // The checksum is asked of the server the file really came from.
+    QUrl sumUrl = file.finalUrl;
+    sumUrl.setPath(sumUrl.path() + u".sha256"_s);
+    const Downloader::Result sum = m_downloader.fetch(sumUrl, ChecksumFileBytes);
+    if (!sum.ok && !sum.notFound) {
+        done.cancelled = sum.cancelled;
+        return discard(fetchFailure(sum));
     }
-    const QByteArray published = UpdateRules::publishedDigest(sum.data);
-    if (published.isEmpty() || published != UpdateRules::sha256Hex(file.data)) {
-        *error = u"The file %1 does not match its SHA-256 checksum %2 and was discarded."_s
-                     .arg(url.toDisplayString(), sumUrl.toDisplayString());
-        return {};
+    if (sum.ok) {
+        const QByteArray published = UpdateRules::publishedDigest(sum.data);
+        if (published.isEmpty() || published != done.sha256)
+            return discard(u"The file %1 does not match its SHA-256 checksum %2 and was discarded."_s.arg(
+                file.finalUrl.toDisplayString(), sum.finalUrl.toDisplayString()));
+        done.summed = true;
     }
-    *summed = true;
-    return file.data;
+
+    QFile stored(m_folders.partPath(kind));
+    if (!stored.open(QIODevice::ReadOnly))
+        return discard(u"%1 could not be read back"_s.arg(QDir::toNativeSeparators(stored.fileName())));
+    // A firmware image is checked whole; of an installer its start says enough.
+    const QString problem = check(stored.read(std::min(maxBytes, FirmwareBytes)), file.finalUrl.toDisplayString());
+    stored.close();
+    if (!problem.isEmpty())
+        return discard(problem);
+    QString error;
+    if (!m_folders.commitStore(kind, &error))
+        done.error = error;
+    return done;
 }
 
 UpdateCheck::Outcome UpdateCheck::run(const QUrl &server, const Versions &running)
@@ -73,8 +110,13 @@ UpdateCheck::Outcome UpdateCheck::run(const QUrl &server, const Versions &runnin
         return outcome;
     };
 
-    const Downloader::Result versionText = m_downloader.fetch(serverFile(server, m_product.versionPath));
+    const Downloader::Result versionText = m_downloader.fetch(serverFile(server, m_product.versionPath), VersionFileBytes);
     UpdateRules::VersionFile latest;
+    if (versionText.cancelled) {
+        outcome.cancelled = true;
+        outcome.message = u"The check for updates was cancelled."_s;
+        return outcome;
+    }
     if (!versionText.ok || !UpdateRules::parseVersionFile(versionText.data, &latest)) {
         QString text = m_product.manager ? u"Download server could not be reached"_s : internetFailed;
         if (!versionText.ok)
@@ -87,30 +129,38 @@ UpdateCheck::Outcome UpdateCheck::run(const QUrl &server, const Versions &runnin
     if ((programNew || firmwareNew) && m_progress)
         m_progress(u"Downloading Updates ..."_s);
 
-    QString error;
+    auto failed = [&](const Download &download) {
+        outcome.cancelled = download.cancelled;
+        return fail(download.cancelled ? u"The check for updates was cancelled; nothing new was stored."_s
+                                       : download.error);
+    };
     if (programNew) {
-        const QUrl url = serverFile(server, m_product.installerPath);
-        const QByteArray bytes = fetchChecked(url, &error, &outcome.installerSummed);
-        if (!error.isEmpty())
-            return fail(error);
-        if (!UpdateRules::isInstaller(bytes))
-            return fail(u"The file %1 is not a program installer and was discarded."_s
-                            .arg(url.toDisplayString()));
-        if (!m_folders.store(UpdateFolders::Kind::Installer, bytes, &error))
-            return fail(error);
+        const Download installer = download(
+            UpdateFolders::Kind::Installer, serverFile(server, m_product.installerPath), InstallerBytes,
+            [](const QByteArray &bytes, const QString &source) {
+                return UpdateRules::isInstaller(bytes)
+                           ? QString()
+                           : u"The file %1 is not a program installer and was discarded."_s.arg(source);
+            });
+        if (!installer.error.isEmpty())
+            return failed(installer);
         outcome.installerStored = true;
-        outcome.installerSource = url;
+        outcome.installerSource = installer.source;
+        outcome.installerSummed = installer.summed;
+        outcome.installerSha256 = installer.sha256;
     }
     if (firmwareNew) {
-        const QUrl url = serverFile(server, m_product.firmwarePath);
-        bool summed = false;
-        const QByteArray bytes = fetchChecked(url, &error, &summed);
-        if (!error.isEmpty())
-            return fail(error);
-        if (!UpdateRules::isFirmwareImage(bytes))
-            return fail(u"The file %1 is not a keyer firmware image and was discarded."_s.arg(url.toDisplayString()));
-        if (!m_folders.store(UpdateFolders::Kind::Firmware, bytes, &error))
-            return fail(error);
+        const Download image = download(
+            UpdateFolders::Kind::Firmware, serverFile(server, m_product.firmwarePath), FirmwareBytes,
+            [](const QByteArray &bytes, const QString &source) {
+                const QString problem = IntelHexImage::problem(bytes, IntelHexImage::KeyerFlashBytes);
+                return problem.isEmpty()
+                           ? QString()
+                           : u"The file %1 is not a keyer firmware image and was discarded.\r\n\r\n%2"_s.arg(source,
+                                                                                                           problem);
+            });
+        if (!image.error.isEmpty())
+            return failed(image);
         outcome.firmwareStored = true;
     }
 
@@ -124,8 +174,11 @@ UpdateCheck::Outcome UpdateCheck::run(const QUrl &server, const Versions &runnin
         outcome.message = u"Your software is at the latest level"_s;
     // The operator learns where the program that will run came from.
     if (outcome.installerStored)
-        outcome.message += u"\r\n\r\nThe installer was downloaded from %1 (%2)."_s.arg(
+        outcome.message += u"\r\n\r\nThe installer was downloaded from %1%2 (%3)."_s.arg(
             outcome.installerSource.toDisplayString(),
+            outcome.installerSource == serverFile(server, m_product.installerPath)
+                ? QString()
+                : u", where %1 sent us"_s.arg(serverFile(server, m_product.installerPath).toDisplayString()),
             outcome.installerSummed ? u"its SHA-256 checksum matches the server's"_s
                                     : u"the server publishes no SHA-256 checksum for it"_s);
     return outcome;

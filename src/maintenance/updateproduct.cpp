@@ -13,8 +13,3 @@ UpdateProduct UpdateProduct::krt()
     return {u"krtupdate.exe"_s, u"krtupdate.old"_s, u"tuvaline.hex"_s, u"tuvaline.old"_s,
             u"/krtversion.txt"_s, u"/krtupdate.exe"_s, u"/Tuvaline.hex"_s, false, false};
 }
-
-QString UpdateProduct::defaultServer()
-{
-    return u"https://updates.dashwright.example"_s;
-}

@@ -14,15 +14,13 @@ struct UpdateProduct
     QString versionPath;   // "/krvversion.txt"
     QString installerPath; // "/krvupdate.exe"
     QString firmwarePath;  // "/Morlanda.hex"
-    // The manager names the server in its settings (`DownloadServer`) and
-    // refuses a version file of the wrong length as an unreachable server;
-    // the trainer uses the default address and reports a failed connection.
+    // Both name the server in their settings (`DownloadServer`); the
+    // manager refuses a version file of the wrong length as an unreachable
+    // server, the trainer reports a failed connection.
     bool manager = true;
     // The manager exports and imports the settings; the trainer does not.
     bool settingsExport = true;
 
     static UpdateProduct krv();
     static UpdateProduct krt();
-    // The download server's base address, the default of `DownloadServer`.
-    static QString defaultServer();
 };

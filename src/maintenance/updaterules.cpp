@@ -55,11 +55,6 @@ bool isInstaller(const QByteArray &bytes)
 #endif
 }
 
-bool isFirmwareImage(const QByteArray &bytes)
-{
-    return bytes.size() > 14 && bytes.at(0) == ':' && bytes.at(13) == 'F' && bytes.at(14) == 'C';
-}
-
 QByteArray publishedDigest(const QByteArray &text)
 {
     const QByteArray digest = text.simplified().split(' ').value(0).toLower();

@@ -29,9 +29,6 @@ bool firmwareOutdated(const VersionFile &server, int keyerFirst, int keyerSecond
 // An installer this platform can run: "MZ" on Windows; an ELF program or a
 // "#!" script elsewhere.
 bool isInstaller(const QByteArray &bytes);
-// An Intel-HEX image of the keyer's firmware: ":" first, and "FC" as
-// bytes 13 and 14, as every image of that firmware begins.
-bool isFirmwareImage(const QByteArray &bytes);
 
 // The lower-case hex digest at the start of a ".sha256" file ("digest" or
 // "digest  name"); empty when the text holds none.

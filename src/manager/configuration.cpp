@@ -4,6 +4,7 @@
 #include "keyererror.h"
 #include "keyerpicture.h"
 #include "logbookcontroller.h"
+#include "logbooktab.h"
 #include "mnemonicclicks.h"
 #include "softwaretab.h"
 #include "terminaltab.h"
@@ -408,6 +409,8 @@ void Configuration::onPortFailed(const QString &reason)
     if (m_closing)
         return;
     setTabsEnabled(false);
+    m_tabs->setTabEnabled(LogbookPage, true);
+    m_logbook->setKeyerPresent(false);
     m_software->setBaudRateText(u"?"_s);
     showTab(SoftwarePage + 1);
     setKRVImageFunction();

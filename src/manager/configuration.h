@@ -257,6 +257,8 @@ private:
     void btnLookup_Click();
     void editLookupTarget();
     class TqslWindow *m_tqslWindow = nullptr;
+    void showDemoStation();
+    class DemoStationWindow *m_demoStation = nullptr;
 
     SettingsStore *m_settings;
     ProgramOptions m_options;

@@ -7,6 +7,7 @@
 
 #include "configurationtab.h"
 #include "cwdaemonserver.h"
+#include "settingsfieldsdialog.h"
 #include "terminaltab.h"
 
 #include <QCheckBox>
@@ -58,6 +59,21 @@ ManagerCwDaemon::ManagerCwDaemon(Configuration *window) : QObject(window), w(*wi
     // inside the socket's read handler (it would not be called again).
     connect(&server, &CwDaemonServer::requested, this, &ManagerCwDaemon::handle, Qt::QueuedConnection);
     connect(cbxLoggerKeying, &QCheckBox::clicked, this, [this](bool on) { setEnabled(on, true); });
+    // Right click: where the loggers' datagrams are taken.
+    cbxLoggerKeying->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(cbxLoggerKeying, &QWidget::customContextMenuRequested, this, [this] {
+        using Field = SettingsFieldsDialog::Field;
+        using Kind = SettingsFieldsDialog::Kind;
+        SettingsFieldsDialog dialog(
+            w.m_settings, Configuration::tr("Logger keying"),
+            {Field{u"LoggerKeyingAddress"_s, Configuration::tr("Address:"), Kind::HostAddress,
+                   Configuration::tr("127.0.0.1: loggers on this computer only")},
+             Field{u"LoggerKeyingPort"_s, Configuration::tr("UDP port:"), Kind::Port,
+                   QString::number(CwDaemonServer::DefaultPort)}},
+            &w);
+        if (dialog.exec() == QDialog::Accepted)
+            setEnabled(cbxLoggerKeying->isChecked(), false);
+    });
 }
 
 void ManagerCwDaemon::setEnabled(bool on, bool fromOperator)
@@ -77,8 +93,10 @@ void ManagerCwDaemon::setEnabled(bool on, bool fromOperator)
     const bool running = on && failure.isEmpty();
     cbxLoggerKeying->setChecked(running);
     cbxLoggerKeying->setToolTip(
-        running ? Configuration::tr("Contest loggers key the keyer through UDP %1 (cwdaemon protocol)").arg(where)
-                : Configuration::tr("Let contest loggers key the keyer through UDP %1 (cwdaemon protocol)").arg(where));
+        running ? Configuration::tr("Contest loggers key the keyer through UDP %1 (cwdaemon protocol); right click to "
+                                    "change").arg(where)
+                : Configuration::tr("Let contest loggers key the keyer through UDP %1 (cwdaemon protocol); right "
+                                    "click to change").arg(where));
     if (fromOperator)
         w.m_settings->setSetting(u"LoggerKeying"_s, running ? 1 : 0);
     if (!failure.isEmpty()) {

@@ -6,6 +6,7 @@
 #include "configuration.h"
 
 #include "configurationtab.h"
+#include "desktopopen.h"
 #include "keyererror.h"
 #include "listlineformatter.h"
 #include "logbookcontroller.h"
@@ -17,7 +18,6 @@
 #include "terminaltab.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -38,11 +38,6 @@ constexpr char StopTransfer = 18;
 constexpr char KeypadFunction = 16;
 constexpr int QsoListLength = 20;
 const QString AdifFilter = u"ADIF File (*.adi);;ADIF File (*.txt)"_s;
-
-void openInEditor(const QString &path)
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-}
 
 } // namespace
 
@@ -150,7 +145,7 @@ QWidget *Configuration::createLogbookTab(QHBoxLayout *header)
     connect(tab, &LogbookTab::viewAdifClicked, this, [this] {
         m_logbook->progressBar()->setValue(0);
         if (!m_logbook->selectedAdifFile().isEmpty())
-            openInEditor(LogbookController::adifFolder() + u'/' + m_logbook->selectedAdifFile());
+            DesktopOpen::open(this, LogbookController::adifFolder() + u'/' + m_logbook->selectedAdifFile());
     });
     connect(tab, &LogbookTab::adifImportClicked, this, [this, &flows] {
         if (m_transferBusy)
@@ -171,7 +166,7 @@ QWidget *Configuration::createLogbookTab(QHBoxLayout *header)
     connect(tab, &LogbookTab::viewImportClicked, this, [this] {
         const QString file = m_logbook->chooseFile(u"Select ADIF File"_s, LogbookController::adifFolder(), AdifFilter);
         if (!file.isEmpty())
-            openInEditor(file);
+            DesktopOpen::open(this, file);
     });
     connect(tab, &LogbookTab::qsosClicked, this, &Configuration::btnQSOs_Click);
     connect(m_qsoList, &QsoListWindow::callPicked, this, &Configuration::takeCallFromQsoList);

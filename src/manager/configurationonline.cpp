@@ -5,13 +5,14 @@
 #include "configuration.h"
 
 #include "calllookuptarget.h"
-#include "downloader.h"
 #include "eqslaccount.h"
 #include "eqslparms.h"
 #include "eqslrequest.h"
 #include "eqslupload.h"
 #include "logbooktab.h"
+#include "oneshothttpsclient.h"
 #include "qsopanel.h"
+#include "settingsfieldsdialog.h"
 #include "terminaltab.h"
 #include "tqslcommand.h"
 #include "tqslwindow.h"
@@ -34,17 +35,28 @@ namespace {
 const QString AdifFolder = u"ADIF"_s;
 const QString NotAdif = u"You have to select an ADIF file in the pull-down"_s;
 
+const QString LocationKey = u"LotWLocation"_s;
+
 bool isAdifName(const QString &name)
 {
     return name.endsWith(u".adi"_s, Qt::CaseInsensitive);
 }
 
-// The downloader names the address it fetched; an upload request's
-// address holds the password, so only the reason is passed on.
-QString transportReason(const QUrl &url, const QString &error)
+// Asks for the station location TQSL signs for, one of those TQSL keeps
+// or a typed one, and stores it; false when the operator cancelled.
+bool askStationLocation(QWidget *parent, SettingsStore *settings)
 {
-    const QString prefix = url.toDisplayString() + u": "_s;
-    return error.startsWith(prefix) ? error.mid(prefix.size()) : error;
+    QStringList locations = TqslCommand::stationLocations(TqslCommand::stationDataFile());
+    const QString current = settings->setting(LocationKey, {}).trimmed();
+    if (!current.isEmpty() && !locations.contains(current))
+        locations.prepend(current);
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(
+        parent, u"TQSL"_s, u"Station location for LotW uploads (empty: TQSL asks for it):"_s, locations,
+        int(qMax<qsizetype>(0, locations.indexOf(current))), true, &ok);
+    if (ok)
+        settings->setSetting(LocationKey, chosen.trimmed());
+    return ok;
 }
 
 } // namespace
@@ -54,7 +66,10 @@ void Configuration::wireOnlineServices()
     connect(m_logbook, &LogbookTab::eqslClicked, this, &Configuration::btneQSL_Click);
     connect(m_logbook, &LogbookTab::eqslAccountRequested, this, &Configuration::editEqslAccount);
     connect(m_logbook, &LogbookTab::lotwClicked, this, &Configuration::btnLotW_Click);
-    connect(m_logbook, &LogbookTab::lotwProgramRequested, this, &Configuration::chooseTqslProgram);
+    connect(m_logbook, &LogbookTab::lotwProgramRequested, this, [this] {
+        if (chooseTqslProgram())
+            askStationLocation(this, m_settings);
+    });
     QsoPanel *panel = m_terminal->qsoPanel();
     connect(panel, &QsoPanel::lookupRequested, this, &Configuration::btnLookup_Click);
     connect(panel, &QsoPanel::lookupEditRequested, this, &Configuration::editLookupTarget);
@@ -63,7 +78,18 @@ void Configuration::wireOnlineServices()
 void Configuration::editEqslAccount()
 {
     EqslAccount account(m_settings);
-    EqslParms dialog(account, [this](QMessageBox::Icon icon, const QString &text) { message(icon, text); }, this);
+    EqslParms dialog(
+        account, [this](QMessageBox::Icon icon, const QString &text) { message(icon, text); }, this, [this] {
+            using Field = SettingsFieldsDialog::Field;
+            using Kind = SettingsFieldsDialog::Kind;
+            SettingsFieldsDialog server(
+                m_settings, tr("eQSL server"),
+                {Field{u"eQSLLoader"_s, tr("Address:"), Kind::HttpsAddress, EqslRequest::DefaultLoader},
+                 Field{u"eQSLCertificates"_s, tr("Certificates:"), Kind::CertificateFile,
+                       tr("only those this computer trusts")}},
+                this);
+            server.exec();
+        });
     dialog.exec();
 }
 
@@ -112,20 +138,23 @@ void Configuration::btneQSL_Click()
     progress->setRange(0, int(qBound(qint64(1), QFileInfo(path).size(), qint64(INT_MAX))));
     progress->setValue(0);
 
-    Downloader downloader;
-    downloader.addCaCertificates(trusted);
-    downloader.setSameOriginRedirectsOnly(true);
-    EqslUpload upload([&downloader](const QUrl &url) {
-        const Downloader::Result fetched = downloader.fetch(url);
-        return EqslReply{fetched.ok, fetched.data, transportReason(url, fetched.error)};
+    // Each QSO's request is sent once, on a connection of its own: one
+    // that may have reached the service is never repeated unasked.
+    OneShotHttpsClient client;
+    client.addCaCertificates(trusted);
+    EqslUpload upload([&client](const QUrl &url) {
+        using Outcome = OneShotHttpsClient::Reply::Outcome;
+        const OneShotHttpsClient::Reply reply = client.get(url);
+        return EqslReply{reply.outcome == Outcome::Answered && reply.status == 200, reply.body, reply.error,
+                         reply.outcome == Outcome::NoAnswer};
     });
     upload.setProgress([progress](qint64 done) { progress->setValue(int(qMin<qint64>(done, progress->maximum()))); });
     EqslUploadResult result;
     {
         setLogTransferRunning(true);
-        const auto cancel = connect(m_logbook, &LogbookTab::cancelClicked, this, [&upload, &downloader] {
+        const auto cancel = connect(m_logbook, &LogbookTab::cancelClicked, this, [&upload, &client] {
             upload.cancel();
-            downloader.abort();
+            client.abort();
         });
         const auto done = qScopeGuard([this, cancel] {
             disconnect(cancel);
@@ -149,7 +178,7 @@ bool Configuration::chooseTqslProgram()
 #else
     const QString filter = u"Program (tqsl tqsl.exe);;All files (*)"_s;
 #endif
-    const QString chosen = m_logbook->chooseFile(u"Select TSQL program"_s,
+    const QString chosen = m_logbook->chooseFile(u"Select TQSL program"_s,
                                                  installed.isEmpty() ? QDir::currentPath() : installed, filter);
     if (chosen.isEmpty())
         return false;
@@ -176,6 +205,12 @@ void Configuration::btnLotW_Click()
         m_logbook->findChild<QComboBox *>(u"cboADIFFiles"_s)->setFocus();
         return;
     }
+    // Without a location TQSL opens its chooser when it knows several,
+    // which a quiet upload must not wait on.
+    if (m_settings->setting(LocationKey, {}).trimmed().isEmpty()
+        && TqslCommand::stationLocations(TqslCommand::stationDataFile()).size() > 1
+        && !askStationLocation(this, m_settings))
+        return;
     if (!m_tqslWindow) {
         m_tqslWindow = new TqslWindow(this);
         connect(m_tqslWindow, &TqslWindow::finished, this, [this](bool success, const QString &words) {
@@ -183,7 +218,8 @@ void Configuration::btnLotW_Click()
         });
     }
     m_tqslWindow->run(m_settings->setting(u"LotW"_s, {}).trimmed(),
-                      QFileInfo(AdifFolder + u'/' + name).absoluteFilePath());
+                      QFileInfo(AdifFolder + u'/' + name).absoluteFilePath(),
+                      m_settings->setting(LocationKey, {}).trimmed());
 }
 
 void Configuration::btnLookup_Click()

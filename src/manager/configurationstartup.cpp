@@ -4,11 +4,14 @@
 
 #include "auditfile.h"
 #include "configurationtab.h"
+#include "demostationwindow.h"
 #include "keyererror.h"
 #include "keyersearch.h"
+#include "logbooktab.h"
 #include "softwaretab.h"
 #include "terminaltab.h"
 #include "versionrules.h"
+#include "windowplacement.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -36,31 +39,12 @@ void Configuration::restorePlacement()
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
         show();
     }
-    const int width = m_settings->intSetting(u"WindowWidth"_s, -1);
-    const int height = m_settings->intSetting(u"WindowHeight"_s, -1);
-    if (width != -1 && width > 0 && height > 0)
-        resize(width, height);
-    const QPoint topLeft(m_settings->intSetting(u"WindowLeft"_s, 0), m_settings->intSetting(u"WindowTop"_s, 0));
-    // A position from a screen that is no longer attached would hide the window.
-    if (QGuiApplication::screenAt(topLeft + QPoint(40, 20)))
-        move(topLeft);
-    switch (m_settings->intSetting(u"WindowState"_s, 0)) {
-    case 1: showMinimized(); break;
-    case 2: showMaximized(); break;
-    default: break;
-    }
+    WindowPlacement::restore(this, *m_settings);
 }
 
 void Configuration::savePlacement()
 {
-    const int state = isMinimized() ? 1 : isMaximized() ? 2 : 0;
-    m_settings->setSetting(u"WindowState"_s, state);
-    const QRect normal = state == 0 ? QRect(pos(), size()) : normalGeometry();
-    m_settings->setSetting(u"WindowWidth"_s, normal.width());
-    m_settings->setSetting(u"WindowHeight"_s, normal.height());
-    m_settings->setSetting(u"WindowLeft"_s, normal.x());
-    m_settings->setSetting(u"WindowTop"_s, normal.y());
-    m_settings->sync();
+    WindowPlacement::save(this, *m_settings);
 }
 
 void Configuration::readRemoteSettings()
@@ -152,6 +136,7 @@ void Configuration::Form_Activate()
 
     m_terminal->monitorClear();
     setTabsEnabled(true);
+    m_logbook->setKeyerPresent(true);
     setKRVImageFunction();
 
     const QDate today = QDateTime::currentDateTime().date();
@@ -175,6 +160,20 @@ void Configuration::Form_Activate()
     m_terminal->setMillKeyboard(m_settings->intSetting(u"MillKeyboard"_s, 0) == 1);
     refreshTerminal();
     m_events.setLastKnownCount(m_record.qsoCount);
+    showDemoStation();
+}
+
+void Configuration::showDemoStation()
+{
+    // The demo's simulated keyer has no other station on the air: this
+    // window plays it.
+    if (!m_options.demo || m_demoStation)
+        return;
+    m_demoStation = new DemoStationWindow(this);
+    connect(m_terminal, &TerminalTab::monitorTextAdded, m_demoStation, &DemoStationWindow::keyed);
+    m_demoStation->move(frameGeometry().topRight() + QPoint(8, 0));
+    m_demoStation->show();
+    activateWindow();
 }
 
 Configuration::StartupResult Configuration::connectKeyer()
@@ -208,6 +207,9 @@ Configuration::StartupResult Configuration::connectKeyer()
 void Configuration::startFailed()
 {
     setTabsEnabled(false);
+    // The log files, ADIF files and their conversions need no keyer.
+    m_tabs->setTabEnabled(LogbookPage, true);
+    m_logbook->setKeyerPresent(false);
     showTab(SoftwarePage + 1);
     setKRVImageFunction();
     message(QMessageBox::Critical, m_startupMessage);

@@ -6,7 +6,9 @@
 #include "auditfile.h"
 #include "callsign.h"
 #include "configurationtab.h"
+#include "desktopopen.h"
 #include "keyererror.h"
+#include "manualwindow.h"
 #include "profilestore.h"
 #include "qsopanel.h"
 #include "sendtext.h"
@@ -505,7 +507,7 @@ void Configuration::reviewMonitor()
     const QString file = QFileDialog::getOpenFileName(this, u"Select Audit File"_s, u"Audit"_s,
                                                       u"Audit File (krv*.txt)"_s);
     if (!file.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+        DesktopOpen::open(this, file);
 }
 
 void Configuration::startDataEntry(KeyCommands::DataEntry mode, const QString &caption)
@@ -572,9 +574,18 @@ void Configuration::receivedReport()
 
 void Configuration::showHelp(bool shift)
 {
+    // Each tab's section of the manual, in tab order.
+    static const QString sections[] = {u"terminal-tab"_s, u"configuration-tab"_s, u"users-tab"_s,
+                                       u"logbook-tab"_s, u"software-tab"_s};
+    const QString section = sections[qBound(0, m_tabs->currentIndex(), int(std::size(sections)) - 1)];
+    // The short help of a tab; its Help button goes on to the manual.
+    const auto summary = [this, &section](const QString &text) {
+        if (message(QMessageBox::Information, text, QMessageBox::Ok | QMessageBox::Help, QMessageBox::Ok)
+            == QMessageBox::Help)
+            ManualWindow::open(this, u"krv"_s, section);
+    };
     if (m_tabs->currentIndex() == TerminalPage) {
-        message(QMessageBox::Information,
-                u"Esc\t= Toggle Keying\r\n\r\nKeypad Functions:\r\n\r\nNumLock\t= SSB: Sent RS\r\n/\t= Toggle User "
+        summary(u"Esc\t= Toggle Keying\r\n\r\nKeypad Functions:\r\n\r\nNumLock\t= SSB: Sent RS\r\n/\t= Toggle User "
                 "(Contest Mode: Received Number)\r\n*\t= received RS(T)\r\n-\t= Clear Log Record (Edit mode: Save "
                 "Record)\r\n+\t= Record Name/QTH/Info\r\n.\t= Send Call / Stop and Resume Message\r\n\t    (SSB: Start "
                 "Id Timer)\r\nEnter\t= Record and Check Call\r\n0...9\t= Start Message\r\n\r\nProsign Characters:\r\n\r\n"
@@ -582,16 +593,21 @@ void Configuration::showHelp(bool shift)
         return;
     }
     if (m_tabs->currentIndex() == UsersPage) {
-        message(QMessageBox::Information, UsersTab::messageLanguageHelp());
+        summary(UsersTab::messageLanguageHelp());
         return;
     }
-    const QString manual = QDir::current().filePath(shift ? u"Docs/Dashwright.pdf"_s
-                                                           : u"Docs/DashwrightManager.pdf"_s);
-    if (!QFileInfo::exists(manual)) {
-        message(QMessageBox::Warning, tr("The manual %1 is not installed.").arg(manual));
+    // A PDF manual the operator put into Docs comes first.
+    const QString pdf = QDir::current().filePath(shift ? u"Docs/Dashwright.pdf"_s : u"Docs/DashwrightManager.pdf"_s);
+    if (QFileInfo::exists(pdf)) {
+        DesktopOpen::open(this, pdf);
         return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
+    if (shift) {
+        const QString where = tr("The keyer's own manual is not installed. Put it at %1 and Shift+F1 opens it.");
+        ManualWindow::open(this, u"krv"_s, u"keyer-commands-and-prosigns"_s, where.arg(pdf));
+    } else {
+        ManualWindow::open(this, u"krv"_s, section);
+    }
 }
 
 QString Configuration::smartText(int key) const

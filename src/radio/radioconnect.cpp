@@ -78,7 +78,7 @@ RadioConnect::RadioConnect(SettingsStore *settings, RadioHost *host, KeyerPort *
 
     auto *form = m_form = new QFormLayout;
     form->addRow(u"Radio"_s, cboRadioType);
-    form->addRow(u"COM Port"_s, cboPort);
+    form->addRow(u"Serial port"_s, cboPort);
     form->addRow(QString(), txtRadioDevice);
     form->addRow(u"Baud Rate"_s, cboBaudRate);
     form->addRow(tr("rigctld host"), txtRigHost);

@@ -62,7 +62,26 @@ int ControlInput::run(const QString &rawLine)
         return value;
     };
 
-    if (command == u"key") {
+    if (command == u"help") {
+        emit help(u"Control lines (one per line on standard input):\n"
+                  "  key TEXT            key TEXT as if sent with the paddle\n"
+                  "  knob WPM            turn the speed knob\n"
+                  "  call CALL [INFO]    report CALL as the other station's call\n"
+                  "  qso CALL [NAME [QTH]]  put an earlier QSO with CALL in the log\n"
+                  "  log                 print the log\n"
+                  "  count N             set the QSO count\n"
+                  "  message N TEXT      store keyer message N\n"
+                  "  letter L            answer as device L (K keyer, T trainer)\n"
+                  "  baud RATE           answer only at RATE (0: any)\n"
+                  "  silent on|off       stop or resume answering\n"
+                  "  sleep MS            wait before the next line\n"
+                  "  pace on|off         log transfers at the line's pace or as fast as possible\n"
+                  "  silent-after N, vanish-after N, corrupt-echo N   fail a log transfer after N records\n"
+                  "  profile normal|silent|refuse|show   answer the next profile loads so, or print the profile\n"
+                  "  garbage N, raw HEX..., unframed, split-speed WPM  send hostile or split answers\n"
+                  "  vanish              close the device, as an unplugged keyer\n"
+                  "  help                this list"_s);
+    } else if (command == u"key") {
         ok = !rest.isEmpty();
         if (ok)
             m_keyer->keyText(rest.toLatin1());

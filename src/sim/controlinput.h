@@ -49,6 +49,8 @@ public:
 signals:
     void vanishRequested();
     void error(const QString &message);
+    // The answer to "help": one control line and what it does, a line each.
+    void help(const QString &text);
 
 private:
     void runPending();

@@ -85,7 +85,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Simulated Dashwright keyer on a pseudo-terminal. Prints the device path as its first line, "
-        "then one line per command received from the host. Reads control commands from standard input."_s);
+        "then one line per command received from the host. Reads control lines from standard input (\"help\" lists them)."_s);
     parser.addHelpOption();
     const QCommandLineOption letterOption(u"letter"_s, u"Device letter of the identify answer: K (default) or T."_s,
                                           u"K|T"_s, u"K"_s);
@@ -183,6 +183,10 @@ int main(int argc, char *argv[])
 
     ControlInput control(&keyer);
     QObject::connect(&control, &ControlInput::error, &app, &printError);
+    QObject::connect(&control, &ControlInput::help, &app, [](const QString &text) {
+        std::fputs((text.toLocal8Bit() + '\n').constData(), stderr);
+        std::fflush(stderr);
+    });
     QObject::connect(&control, &ControlInput::vanishRequested, &app, [&endpoint] {
         endpoint.close();
         QCoreApplication::quit();

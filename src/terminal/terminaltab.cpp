@@ -109,9 +109,6 @@ void TerminalTab::buildControls()
     m_monitor->setFont(fixed);
     m_monitor->viewport()->installEventFilter(this);
     m_monitorText = std::make_unique<MonitorText>(m_monitor);
-    // The boxes paint every pixel of their own: a character shown must not
-    // have the frame and the tab behind them painted again.
-    m_monitor->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
     m_sendBuffer = new QPlainTextEdit;
     m_sendBuffer->setObjectName(u"txtSendBuffer"_s);
@@ -119,7 +116,6 @@ void TerminalTab::buildControls()
     m_sendBuffer->setTabChangesFocus(true);
     m_sendBuffer->viewport()->installEventFilter(this);
     m_sendBuffer->installEventFilter(this);
-    m_sendBuffer->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
     m_qso = new QsoPanel;
 
@@ -297,6 +293,7 @@ QString TerminalTab::monitorTail(qsizetype count) const
 void TerminalTab::monitorAppend(const QString &text)
 {
     m_monitorText->append(text);
+    emit monitorTextAdded(text);
 }
 
 void TerminalTab::monitorChop(qsizetype count)

@@ -114,6 +114,8 @@ public:
     QLineEdit *serialNumberBox() const { return m_serialNumber; }
 
 signals:
+    // Text the monitor shows, as it comes (the demo's other station reads it).
+    void monitorTextAdded(const QString &text);
     void speedChosen(int wpm);
     void clearMonitorClicked();
     void saveMonitorClicked();

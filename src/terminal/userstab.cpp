@@ -63,7 +63,7 @@ UsersTab::UsersTab(SettingsStore *settings, QWidget *parent) : QWidget(parent), 
                 [this, set](int number) { messageChosen(set, number); });
     connect(m_save, &QPushButton::clicked, this, [this] {
         if (saveProfile())
-            tell(QMessageBox::Information, u"Profile has been saved in the registry"_s);
+            tell(QMessageBox::Information, u"Profile has been saved in the settings"_s);
     });
     connect(m_delete, &QPushButton::clicked, this, &UsersTab::deleteProfile);
     connect(m_use, &QPushButton::clicked, this, &UsersTab::useProfileClicked);
@@ -105,10 +105,10 @@ void UsersTab::buildControls()
         m.box->installEventFilter(this);
     }
 
-    m_save = button(u"btnSaveProfile"_s, u"&Save Profile"_s, u"Save this profile in the registry"_s);
-    m_delete = button(u"btnDeleteProfile"_s, u"&Delete Profile"_s, u"Delete this profile from the registry"_s);
+    m_save = button(u"btnSaveProfile"_s, u"&Save Profile"_s, u"Save this profile in the settings"_s);
+    m_delete = button(u"btnDeleteProfile"_s, u"&Delete Profile"_s, u"Delete this profile from the settings"_s);
     m_use = button(u"btnUseProfile"_s, u"&Use Profile"_s, u"Save the profile and load these settings into the keyer"_s);
-    m_export = button(u"btnExport"_s, u"&Export Settings"_s, u"Export all registry settings to a file"_s);
+    m_export = button(u"btnExport"_s, u"&Export Settings"_s, u"Export all settings to a file"_s);
     m_cancel = button(u"btnCancelLoad"_s, u"&Cancel"_s, tr("Stop loading the profile into the keyer (Esc)"));
     m_cancel->setEnabled(false);
 }
@@ -365,7 +365,7 @@ void UsersTab::deleteProfile()
 {
     if (m_profile < 0)
         return;
-    if (m_confirm && !m_confirm(tr("Do you really want to delete profile %1 (%2) from the registry?")
+    if (m_confirm && !m_confirm(tr("Do you really want to delete profile %1 (%2) from the settings?")
                                     .arg(m_profile)
                                     .arg(m_store.value(m_profile, u"CALL1"_s).trimmed())))
         return;
@@ -374,7 +374,7 @@ void UsersTab::deleteProfile()
         return;
     // The boxes show what is left, so that moving on does not save it back.
     showProfile(m_profile);
-    tell(QMessageBox::Information, u"Profile has been deleted from the registry"_s);
+    tell(QMessageBox::Information, u"Profile has been deleted from the settings"_s);
 }
 
 void UsersTab::defineSmartText(int key)

@@ -1,6 +1,7 @@
 #include "configuration.h"
 #include "configurationtab.h"
 #include "fakekeyerport.h"
+#include "manualwindow.h"
 #include "serialkeyerport.h"
 #include "settingsstore.h"
 #include "simprocess.h"
@@ -40,6 +41,8 @@ private slots:
     void oldFirmwareStopsStartUp();
     void silentKeyerFailsWithPresetMessage();
     void everyShortcutIsUnique();
+    void f1OpensTheManualAtTheTabsSection_data();
+    void f1OpensTheManualAtTheTabsSection();
 };
 
 void TestManagerWindow::startUpConfigureKeyAndShutDown()
@@ -149,6 +152,15 @@ void TestManagerWindow::keyerVanishingLeavesWindowUsable()
     QVERIFY(!station.window->link().isOpen());
     auto *tabs = station.child<QTabWidget>(u"tabScreens"_s);
     QCOMPARE(tabs->currentIndex(), int(Configuration::SoftwarePage));
+    // The log and ADIF files stay at hand; what needs the keyer rests.
+    QVERIFY(tabs->isTabEnabled(Configuration::LogbookPage));
+    QVERIFY(!tabs->isTabEnabled(Configuration::TerminalPage));
+    tabs->setCurrentIndex(Configuration::LogbookPage);
+    for (const char *name : {"btnSaveLog", "btnRestoreLog", "btnSetCount", "btnSaveADIF"})
+        QVERIFY2(!station.child<QPushButton>(QString::fromLatin1(name))->isEnabled(), name);
+    for (const char *name : {"btnADIFImport", "btnEditImport", "btnDeleteLogfile", "btnEditADIF"})
+        QVERIFY2(station.child<QPushButton>(QString::fromLatin1(name))->isEnabled(), name);
+    tabs->setCurrentIndex(Configuration::SoftwarePage);
     // Still responsive: a read now fails with a message instead of hanging.
     station.messages.clear();
     station.window->btnReadConfig_Click();
@@ -351,6 +363,41 @@ void TestManagerWindow::everyShortcutIsUnique()
     QTRY_COMPARE(station.child<QPushButton>(u"btnSendMessage"_s)->text(), u"Sen&t RST"_s);
     noClash(u"a QSO being edited"_s);
     station.window->close();
+}
+
+// No PDF in Docs: the built-in manual at the tab's section (on the Terminal
+// and Users tabs through the Help button of their summary).
+void TestManagerWindow::f1OpensTheManualAtTheTabsSection_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<QString>("section");
+    const QStringList sections{u"terminal-tab"_s, u"configuration-tab"_s, u"users-tab"_s, u"logbook-tab"_s,
+                               u"software-tab"_s};
+    for (int tab = 0; tab < int(sections.size()); ++tab)
+        QTest::newRow(qPrintable(sections[tab])) << tab << false << sections[tab];
+    QTest::newRow("Shift+F1") << int(Configuration::LogbookPage) << true << u"keyer-commands-and-prosigns"_s;
+}
+
+void TestManagerWindow::f1OpensTheManualAtTheTabsSection()
+{
+    QFETCH(int, tab);
+    QFETCH(bool, shift);
+    QFETCH(QString, section);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    SettingsStore settings(dir.filePath(u"settings.ini"_s));
+    FakeKeyerPort port;
+    Configuration window(&settings, &port, ProgramOptions{});
+    window.setMessageHook([](auto, const QString &, QMessageBox::StandardButtons buttons, auto) {
+        return buttons & QMessageBox::Help ? QMessageBox::Help : QMessageBox::Ok;
+    });
+    window.findChild<QTabWidget *>(u"tabScreens"_s)->setCurrentIndex(tab);
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    QVERIFY(window.keyDown(&f1));
+    const auto *manual = window.findChild<ManualWindow *>();
+    QVERIFY(manual && manual->isVisible());
+    QCOMPARE(manual->section(), section);
 }
 
 QTEST_MAIN(TestManagerWindow)

@@ -120,7 +120,7 @@ void TestUsersTab::saveProfileChecksCalls_data()
     QTest::addColumn<QString>("focus");
     const QString calls = u"The calls for User1 and User2 must be specified"_s;
     QTest::newRow("typed in lower case, a reserved character") << u"dl1<abc/p"_s << u"oz1xy"_s << false
-                                                               << u"Profile has been saved in the registry"_s
+                                                               << u"Profile has been saved in the settings"_s
                                                                << u"DL1ABC/P"_s << QString();
     QTest::newRow("User 1's call missing") << QString() << u"OZ1XY"_s << false << calls << u"(none)"_s
                                            << u"txtCall1"_s;
@@ -313,11 +313,11 @@ void TestUsersTab::deleteProfileAsksFirst()
     startOnUsers(station);
     station.answer = QMessageBox::No;
     station.child<QPushButton>(u"btnDeleteProfile"_s)->click();
-    QCOMPARE(station.texts(), QStringList{u"Do you really want to delete profile 0 (DL1ABC) from the registry?"_s});
+    QCOMPARE(station.texts(), QStringList{u"Do you really want to delete profile 0 (DL1ABC) from the settings?"_s});
     QCOMPARE(stored(station, 0, u"CALL1"_s), u"DL1ABC"_s);
     station.answer = QMessageBox::Yes;
     station.child<QPushButton>(u"btnDeleteProfile"_s)->click();
-    QCOMPARE(station.texts().last(), u"Profile has been deleted from the registry"_s);
+    QCOMPARE(station.texts().last(), u"Profile has been deleted from the settings"_s);
     QCOMPARE(stored(station, 0, u"CALL1"_s), u"(none)"_s);
     station.window->close();
 }
