@@ -361,11 +361,14 @@ void SoftwareTab::setOtherTabsEnabled(bool on)
 {
     for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
         if (auto *tabs = qobject_cast<QTabWidget *>(w)) {
+            // The page may hold this tab inside a scroll area.
             for (int i = 0; i < tabs->count(); ++i) {
-                if (tabs->widget(i) != this)
+                const bool ours = tabs->widget(i) == this || tabs->widget(i)->isAncestorOf(this);
+                if (!ours)
                     tabs->setTabEnabled(i, on);
+                else
+                    tabs->setCurrentIndex(i);
             }
-            tabs->setCurrentWidget(this);
             return;
         }
     }

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -102,11 +103,20 @@ Configuration::Configuration(SettingsStore *settings, KeyerPort *port, const Pro
     m_tabs->setObjectName(u"tabScreens"_s);
     // No underlined letters on the tabs: the tab bar is always there, and
     // its letters would take the Alt keys of every tab's buttons.
-    m_tabs->addTab(m_terminal, tr("Terminal"));
-    m_tabs->addTab(m_configurationTab, tr("Configuration"));
-    m_tabs->addTab(users, tr("Users"));
-    m_tabs->addTab(logbook, tr("Logbook"));
-    m_tabs->addTab(m_software, tr("Software"));
+    // Each page scrolls in a window smaller than it (a netbook's 1024x600).
+    const auto scrolling = [](QWidget *page) {
+        auto *area = new QScrollArea;
+        area->setWidget(page);
+        area->setWidgetResizable(true);
+        area->setFrameShape(QFrame::NoFrame);
+        area->setFocusPolicy(Qt::NoFocus);
+        return area;
+    };
+    m_tabs->addTab(scrolling(m_terminal), tr("Terminal"));
+    m_tabs->addTab(scrolling(m_configurationTab), tr("Configuration"));
+    m_tabs->addTab(scrolling(users), tr("Users"));
+    m_tabs->addTab(scrolling(logbook), tr("Logbook"));
+    m_tabs->addTab(scrolling(m_software), tr("Software"));
     m_tabs->setTabToolTip(TerminalPage, tr("Monitor the keyer and send text"));
     m_tabs->setTabToolTip(ConfigurationPage, tr("Configure the keyer"));
     m_tabs->setTabToolTip(UsersPage, tr("User profiles and messages"));

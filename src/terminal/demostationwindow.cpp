@@ -24,6 +24,7 @@ DemoStationWindow::DemoStationWindow(QWidget *parent) : QDialog(parent)
                                "<your call> UR 599 K\"), Ctrl+Enter on its call checks it, Alt+Enter saves the "
                                "QSO; end with \"73\".")
                                 .arg(m_partner.station().call));
+    hint->setTextFormat(Qt::PlainText);
     hint->setWordWrap(true);
     m_heard = new QPlainTextEdit;
     m_heard->setObjectName(u"txtDemoStation"_s);

@@ -35,7 +35,7 @@ public:
     // link's waits run at the given fraction of their length.
     void startWindow(int timeoutMs = 20000, double waitScale = 1.0, const PortTable &table = {})
     {
-        window = std::make_unique<Configuration>(settings.get(), &port, ProgramOptions{});
+        window = std::make_unique<Configuration>(settings.get(), &port, options);
         window->link().setWaitScale(waitScale);
         window->setPortTable(table.count() > 0 ? table : PortTable({sim.device()}));
         window->setMessageHook([this](QMessageBox::Icon icon, const QString &text, QMessageBox::StandardButtons,
@@ -81,6 +81,7 @@ public:
     SimProcess sim;
     bool simStarted = false;
     SerialKeyerPort port;
+    ProgramOptions options;
     std::unique_ptr<Configuration> window;
     QList<Shown> messages;
     // What the operator answers to every message box.

@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -40,7 +42,8 @@ private slots:
     void wrongDeviceLetterAsksForFirmware();
     void oldFirmwareStopsStartUp();
     void silentKeyerFailsWithPresetMessage();
-    void everyShortcutIsUnique();
+    void everyShortcutIsUniqueAndEveryControlFits();
+    void demoStationPlaysAWholeQso();
     void f1OpensTheManualAtTheTabsSection_data();
     void f1OpensTheManualAtTheTabsSection();
 };
@@ -330,7 +333,7 @@ void TestManagerWindow::silentKeyerFailsWithPresetMessage()
     station.window->close();
 }
 
-void TestManagerWindow::everyShortcutIsUnique()
+void TestManagerWindow::everyShortcutIsUniqueAndEveryControlFits()
 {
     Station station({u"--qso-count"_s, u"2"_s});
     QVERIFY(station.simStarted);
@@ -342,10 +345,25 @@ void TestManagerWindow::everyShortcutIsUnique()
         const QStringList clashes = shortcutClashes(station.window.get());
         QVERIFY2(clashes.isEmpty(), qPrintable(where + u": "_s + clashes.join(u"; "_s)));
     };
+    // A netbook's 1024x600 screen, less a panel and the title bar.
+    station.window->resize(1024, 540);
+    QVERIFY(station.window->minimumSizeHint().height() <= 540);
+    const QRect inside = station.window->rect();
     for (int page = 0; page < tabs->count(); ++page) {
         tabs->setCurrentIndex(page);
         QCoreApplication::processEvents();
         noClash(tabs->tabText(page));
+        // A page taller than the window scrolls up and down, never sideways.
+        auto *area = qobject_cast<QScrollArea *>(tabs->currentWidget());
+        QVERIFY(area);
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+        for (QWidget *control : station.window->findChildren<QWidget *>()) {
+            if (!control->isVisible() || control->window() != station.window.get() || area->widget()->isAncestorOf(control))
+                continue;
+            const QRect placed(control->mapTo(station.window.get(), QPoint()), control->size());
+            QVERIFY2(inside.contains(placed), qPrintable(tabs->tabText(page) + u": "_s + control->objectName()
+                                                         + u" "_s + QString::fromLatin1(control->metaObject()->className())));
+        }
     }
     // The Terminal tab's captions change with the contact: a call being
     // worked, a logged QSO being edited.
@@ -362,6 +380,33 @@ void TestManagerWindow::everyShortcutIsUnique()
     QTRY_COMPARE_WITH_TIMEOUT(deleteButton->text(), u"&Delete QSO"_s, 10000);
     QTRY_COMPARE(station.child<QPushButton>(u"btnSendMessage"_s)->text(), u"Sen&t RST"_s);
     noClash(u"a QSO being edited"_s);
+    station.window->close();
+}
+
+// The demo's other station through a contact, the keyer keying each
+// transmission first.
+void TestManagerWindow::demoStationPlaysAWholeQso()
+{
+    Station station;
+    QVERIFY(station.simStarted);
+    station.settleOn(1);
+    station.options.demo = true;
+    station.startWindow();
+    QCOMPARE(station.window->startupResult(), Configuration::StartupResult::Ready);
+    station.child<QSlider>(u"speedSlider"_s)->setValue(40);
+    auto *heard = station.child<QPlainTextEdit>(u"txtDemoStation"_s);
+    QVERIFY(heard);
+    auto *sendBuffer = station.child<QPlainTextEdit>(u"txtSendBuffer"_s);
+    const QList<QPair<QString, QString>> contact{
+        {u"CQ CQ DE DL1ABC K "_s, u"DL1ABC DE PA3XYZ PA3XYZ K"_s},
+        {u"PA3XYZ DE DL1ABC UR 599 K "_s, u"NAME HANS HANS QTH AMSTERDAM"_s},
+        {u"PA3XYZ TU 73 "_s, u"DL1ABC DE PA3XYZ TNX FER QSO 73 GL SK"_s}};
+    for (const auto &[sent, answer] : contact) {
+        sendBuffer->moveCursor(QTextCursor::End);
+        QTest::keyClicks(sendBuffer, sent);
+        station.child<QPushButton>(u"btnSendMessage"_s)->click();
+        QTRY_VERIFY2_WITH_TIMEOUT(heard->toPlainText().contains(answer), qPrintable(heard->toPlainText()), 30000);
+    }
     station.window->close();
 }
 
