@@ -103,3 +103,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "avrdude, libhamlib-utils")
 include(CPack)
+
+# The trainer's shipped word and phrase lists, beside countries.txt (the
+# trainer reads them from ../share/dashwright when installed).
+install(FILES ${PROJECT_SOURCE_DIR}/data/cwabbreviations.txt ${PROJECT_SOURCE_DIR}/data/qsophrases.txt
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/dashwright)

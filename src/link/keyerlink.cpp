@@ -242,6 +242,10 @@ void KeyerLink::ReceiveCount(int count)
     linkStatus = Waiting;
     armTimeOut(count > 2 ? 3000 : 1000);
     for (;;) {
+        // A cancel that came with the bytes in one pass of the event loop
+        // wins: the bytes must not turn it back into "Arrived".
+        if (linkStatus == TimedOut || linkStatus == Cancelled)
+            break;
         if (inputAvailable() >= count) {
             rxBuffer = takeChunk();
             setReceiveThreshold(savedThreshold);
@@ -249,8 +253,6 @@ void KeyerLink::ReceiveCount(int count)
             linkStatus = Arrived;
             return;
         }
-        if (linkStatus == TimedOut || linkStatus == Cancelled)
-            break;
         processWaitEvents();
     }
     setReceiveThreshold(savedThreshold);

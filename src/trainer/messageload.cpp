@@ -18,6 +18,14 @@ MessageLoad::Survey MessageLoad::survey()
     return survey;
 }
 
+qint64 MessageLoad::totalWith(int number, qint64 length)
+{
+    qint64 total = survey().total + length + 1;
+    if (const QFileInfo old(MessageStore::fileName(number)); old.isFile())
+        total -= old.size() + 1;
+    return total;
+}
+
 QByteArray MessageLoad::piece(int number, const QByteArray &fileBytes)
 {
     QByteArray part;

@@ -23,6 +23,9 @@ public:
 
     // Looks at the message store in the current folder.
     static Survey survey();
+    // The set's total once message number holds length bytes instead of
+    // what it holds now: known before a message is written.
+    static qint64 totalWith(int number, qint64 length);
     // Header and body of message number as sent for the file's bytes.
     static QByteArray piece(int number, const QByteArray &fileBytes);
 

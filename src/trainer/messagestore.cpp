@@ -1,5 +1,7 @@
 #include "messagestore.h"
 
+#include "keyertext.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -31,10 +33,11 @@ QString MessageStore::write(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-QString MessageStore::copyIn(const QString &source, const QString &target)
+QString MessageStore::readText(const QString &source, QByteArray *keyerBytes)
 {
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         return u"%1: %2"_s.arg(source, file.errorString());
-    return write(target, file.readAll());
+    *keyerBytes = KeyerText::fromText(KeyerText::decode(file.readAll()));
+    return {};
 }

@@ -20,6 +20,7 @@ public:
 
     // Writes a message anew (the folder made when missing); error text or empty.
     static QString write(const QString &path, const QByteArray &bytes);
-    // Copies a file over the message; error text or empty.
-    static QString copyIn(const QString &source, const QString &target);
+    // A text file as a message: its text (UTF-8 or Windows-1252) in the
+    // keyer's bytes, line ends as blanks; error text or empty.
+    static QString readText(const QString &source, QByteArray *keyerBytes);
 };

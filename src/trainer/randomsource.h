@@ -20,6 +20,3 @@ private:
     QList<double> m_script;
     qsizetype m_position = 0;
 };
-
-// Nearest whole number; an exact half goes to the even neighbour.
-int roundHalfEven(double value);

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -47,8 +48,10 @@ TrainerConfigTab::TrainerConfigTab(TrainerConfig *record, SettingsStore *setting
     ctlVolume = slider(u"ctlVolume"_s, 0, 100, tr("Sidetone volume 0-100%"));
     ctlSpeedLow = slider(u"ctlSpeedLow"_s, 5, 75, tr("Speed when potentiometer is fully CCW"));
     ctlSpeedHigh = slider(u"ctlSpeedHigh"_s, 5, 75, tr("Speed when potentiometer is fully clockwise"));
-    ctlCSpace = slider(u"ctlCSpace"_s, SpacingRules::StandardCharSpace, 15, tr("Space between characters"));
-    ctlWSpace = slider(u"ctlWSpace"_s, SpacingRules::StandardWordSpace, 40, tr("Space between words"));
+    ctlCSpace = slider(u"ctlCSpace"_s, SpacingRules::StandardCharSpace, SpacingRules::MostCharSpace,
+                       tr("Space between characters"));
+    ctlWSpace = slider(u"ctlWSpace"_s, SpacingRules::StandardWordSpace, SpacingRules::MostWordSpace,
+                       tr("Space between words"));
     for (QLabel **label : {&lblContrast, &lblPitch, &lblVolume, &lblSpeedLow, &lblSpeedHigh, &lblCSpace, &lblWSpace})
         *label = new QLabel;
     lblCSpace->setObjectName(u"lblCSpace"_s);
@@ -121,6 +124,7 @@ TrainerConfigTab::TrainerConfigTab(TrainerConfig *record, SettingsStore *setting
     for (QCheckBox *box : {cbxAutoCS, cbxAutoWS, cbxDashPlus})
         spacingForm->addRow(box);
     spacingForm->addRow(standard);
+    spacingForm->addRow(buildFarnsworth());
 
     auto *sidetone = new QGroupBox(tr("LCD and Sidetone"));
     auto *sidetoneForm = new QFormLayout(sidetone);
@@ -146,6 +150,64 @@ TrainerConfigTab::TrainerConfigTab(TrainerConfig *record, SettingsStore *setting
     layout->addLayout(buttons);
 
     connectControls();
+    showRecord();
+}
+
+QWidget *TrainerConfigTab::buildFarnsworth()
+{
+    auto *panel = new QGroupBox(tr("Farnsworth timing"));
+    const auto speedBox = [](const QString &name, const QString &tip) {
+        auto *box = new QSpinBox;
+        box->setObjectName(name);
+        box->setRange(5, 75);
+        box->setSuffix(tr(" wpm"));
+        box->setToolTip(tip);
+        return box;
+    };
+    spnCharSpeed = speedBox(u"spnCharSpeed"_s, tr("The speed of each character"));
+    spnEffectiveSpeed = speedBox(u"spnEffectiveSpeed"_s, tr("The speed of the text as a whole, gaps included"));
+    spnCharSpeed->setValue(20);
+    spnEffectiveSpeed->setValue(12);
+    lblFarnsworth = new QLabel;
+    lblFarnsworth->setObjectName(u"lblFarnsworth"_s);
+    lblFarnsworth->setWordWrap(true);
+    auto *apply = new QPushButton(tr("Set &Farnsworth"));
+    apply->setObjectName(u"btnFarnsworth"_s);
+    apply->setToolTip(tr("Set the speed range to the character speed and the spaces to the effective speed; "
+                         "Use Configuration sends them to the keyer"));
+    connect(spnCharSpeed, &QSpinBox::valueChanged, this, &TrainerConfigTab::showFarnsworth);
+    connect(spnEffectiveSpeed, &QSpinBox::valueChanged, this, &TrainerConfigTab::showFarnsworth);
+    connect(apply, &QPushButton::clicked, this, &TrainerConfigTab::applyFarnsworth);
+
+    auto *form = new QFormLayout(panel);
+    form->addRow(tr("Character speed:"), spnCharSpeed);
+    form->addRow(tr("Effective speed:"), spnEffectiveSpeed);
+    form->addRow(lblFarnsworth);
+    form->addRow(apply);
+    showFarnsworth();
+    return panel;
+}
+
+void TrainerConfigTab::showFarnsworth()
+{
+    const int charSpeed = spnCharSpeed->value();
+    const SpacingRules::Spacing spacing = SpacingRules::farnsworth(charSpeed, spnEffectiveSpeed->value());
+    lblFarnsworth->setText(tr("Char Space %1, Word Space %2: %3 wpm effective")
+                               .arg(spacing.charSpace)
+                               .arg(spacing.wordSpace)
+                               .arg(SpacingRules::effectiveWordSpeed(charSpeed, spacing.charSpace,
+                                                                     spacing.wordSpace)));
+}
+
+void TrainerConfigTab::applyFarnsworth()
+{
+    const int charSpeed = spnCharSpeed->value();
+    const SpacingRules::Spacing spacing = SpacingRules::farnsworth(charSpeed, spnEffectiveSpeed->value());
+    // The knob cannot change a range of one speed: the lesson keeps its timing.
+    (*m_record)[TrainerConfig::SpeedLow] = quint8(charSpeed);
+    (*m_record)[TrainerConfig::SpeedHigh] = quint8(charSpeed);
+    (*m_record)[TrainerConfig::CharSpace] = quint8(spacing.charSpace);
+    (*m_record)[TrainerConfig::WordSpace] = quint8(spacing.wordSpace);
     showRecord();
 }
 

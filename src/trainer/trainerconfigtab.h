@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QSpinBox;
 
 // The trainer's Configuration tab: every option of the trainer keyer's
 // block on its control. Moving a control changes the record only; "&Use
@@ -49,6 +50,10 @@ private:
     void setWordSpace(int value);
     void showSpacing();
     void standardSpacing();
+    // Character and effective speed in wpm onto the keyer's spaces.
+    QWidget *buildFarnsworth();
+    void showFarnsworth();
+    void applyFarnsworth();
 
     TrainerConfig *m_record;
     SettingsStore *m_settings;
@@ -82,4 +87,7 @@ private:
     QCheckBox *cbxNordic;
     QPushButton *btnReadConfig;
     QPushButton *btnUseConfig;
+    QSpinBox *spnCharSpeed;
+    QSpinBox *spnEffectiveSpeed;
+    QLabel *lblFarnsworth;
 };

@@ -1,10 +1,18 @@
 #include "trainermessagestab.h"
 
+#include "callsigngenerator.h"
+#include "desktopopen.h"
 #include "keyererror.h"
+#include "keyertext.h"
+#include "kochcourse.h"
 #include "lessongenerator.h"
+#include "messageload.h"
 #include "messagestore.h"
 #include "randomsource.h"
+#include "settingsstore.h"
+#include "shippeddata.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -31,6 +39,22 @@ namespace {
 
 constexpr int GridColumns = 17;
 constexpr int RandomLengthPosition = 7;
+
+// The lists a word-list message draws from: the operator's own, then the
+// shipped ones (phrases are drawn whole, a line each).
+struct WordSource
+{
+    const char16_t *caption;
+    const char16_t *file;
+    bool phrases;
+    const char16_t *scoreName;
+};
+constexpr WordSource WordSources[] = {
+    {u"My word list (wordlist.txt)", nullptr, false, u"Word list"},
+    {u"CW abbreviations and Q codes", u"cwabbreviations.txt", false, u"Abbreviations"},
+    {u"QSO phrases", u"qsophrases.txt", true, u"QSO phrases"},
+};
+const QString CountriesFile = u"countries.txt"_s;
 
 } // namespace
 
@@ -105,17 +129,6 @@ QWidget *TrainerMessagesTab::buildGenerator()
     }
     sets->addStretch();
 
-    m_method = new QButtonGroup(this);
-    auto *groups = new QRadioButton(u"Groups"_s);
-    groups->setObjectName(u"optMethod0"_s);
-    groups->setToolTip(u"Generate message using groups of the selected characters"_s);
-    groups->setChecked(true);
-    auto *wordList = new QRadioButton(u"Word List"_s);
-    wordList->setObjectName(u"optMethod1"_s);
-    wordList->setToolTip(u"Generate message using words from word list"_s);
-    m_method->addButton(groups, 0);
-    m_method->addButton(wordList, 1);
-
     m_wordCount = new QLineEdit(u"50"_s);
     m_wordCount->setObjectName(u"WordCount"_s);
     m_wordCount->setToolTip(u"Number of words to be generated 50 ... 20000"_s);
@@ -148,10 +161,7 @@ QWidget *TrainerMessagesTab::buildGenerator()
     connect(editList, &QPushButton::clicked, this, &TrainerMessagesTab::btnEditWList_Click);
 
     auto *inputs = new QHBoxLayout;
-    auto *method = new QVBoxLayout;
-    method->addWidget(groups);
-    method->addWidget(wordList);
-    inputs->addLayout(method);
+    inputs->addLayout(buildMethods());
     auto *form = new QFormLayout;
     form->addRow(tr("Words:"), m_wordCount);
     form->addRow(u"Wordlength:"_s, m_wordLength);
@@ -172,6 +182,95 @@ QWidget *TrainerMessagesTab::buildGenerator()
     layout->addLayout(sets);
     layout->addLayout(inputs);
     return panel;
+}
+
+QLayout *TrainerMessagesTab::buildMethods()
+{
+    m_method = new QButtonGroup(this);
+    const auto radio = [this](Method id, const QString &caption, const QString &tip) {
+        auto *b = new QRadioButton(caption);
+        b->setObjectName(u"optMethod%1"_s.arg(int(id)));
+        b->setToolTip(tip);
+        m_method->addButton(b, id);
+        return b;
+    };
+    QRadioButton *groups = radio(Groups, u"Groups"_s, u"Generate message using groups of the selected characters"_s);
+    QRadioButton *wordList = radio(WordList, u"Word List"_s, u"Generate message using words from word list"_s);
+    QRadioButton *koch = radio(KochLesson, tr("Koch Lesson"),
+                               tr("Groups of a Koch course lesson: its newest characters come up twice as often"));
+    QRadioButton *calls = radio(CallSigns, tr("Call Signs"), tr("Call signs built on the prefixes of countries.txt"));
+    groups->setChecked(true);
+
+    m_wordSource = new QComboBox;
+    m_wordSource->setObjectName(u"cboWordSource"_s);
+    m_wordSource->setToolTip(tr("The list the words are drawn from"));
+    for (const WordSource &source : WordSources)
+        m_wordSource->addItem(QString::fromUtf16(source.caption));
+    m_kochLesson = new QComboBox;
+    m_kochLesson->setObjectName(u"cboKochLesson"_s);
+    m_kochLesson->setToolTip(tr("The Koch lesson: lesson 1 has two characters, each lesson one more"));
+    for (int lesson = 1; lesson <= KochCourse::LessonCount; ++lesson)
+        m_kochLesson->addItem(KochCourse::title(lesson));
+    m_kochLesson->setMaxVisibleItems(20);
+    // The later lessons' titles are long: the list shows them whole.
+    for (QComboBox *list : {m_wordSource, m_kochLesson}) {
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        list->setMinimumContentsLength(26);
+        list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
+    }
+
+    // Choosing in a list chooses its method.
+    connect(m_wordSource, &QComboBox::activated, this, [wordList] { wordList->setChecked(true); });
+    connect(m_kochLesson, &QComboBox::activated, this, [koch] { koch->setChecked(true); });
+    connect(m_method, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            selectionChanged();
+    });
+    connect(m_wordSource, &QComboBox::currentIndexChanged, this, &TrainerMessagesTab::selectionChanged);
+    connect(m_kochLesson, &QComboBox::currentIndexChanged, this, &TrainerMessagesTab::selectionChanged);
+
+    auto *methods = new QGridLayout;
+    methods->addWidget(groups, 0, 0);
+    methods->addWidget(wordList, 1, 0);
+    methods->addWidget(m_wordSource, 1, 1);
+    methods->addWidget(koch, 2, 0);
+    methods->addWidget(m_kochLesson, 2, 1);
+    methods->addWidget(calls, 3, 0);
+    return methods;
+}
+
+void TrainerMessagesTab::attachSettings(SettingsStore *settings)
+{
+    m_settings = nullptr;
+    if (QAbstractButton *method = m_method->button(settings->intSetting(u"KRTLessonSource"_s, Groups)))
+        method->setChecked(true);
+    m_kochLesson->setCurrentIndex(
+        qBound(1, settings->intSetting(u"KRTKochLesson"_s, 1), KochCourse::LessonCount) - 1);
+    m_wordSource->setCurrentIndex(
+        qBound(0, settings->intSetting(u"KRTWordSource"_s, 0), int(std::size(WordSources)) - 1));
+    m_settings = settings;
+    selectionChanged();
+}
+
+void TrainerMessagesTab::selectionChanged()
+{
+    if (m_settings) {
+        m_settings->setSetting(u"KRTLessonSource"_s, m_method->checkedId());
+        m_settings->setSetting(u"KRTKochLesson"_s, m_kochLesson->currentIndex() + 1);
+        m_settings->setSetting(u"KRTWordSource"_s, m_wordSource->currentIndex());
+    }
+    emit lessonChanged(lessonName());
+}
+
+QString TrainerMessagesTab::lessonName() const
+{
+    switch (m_method->checkedId()) {
+    case WordList:
+        return QString::fromUtf16(WordSources[qMax(0, m_wordSource->currentIndex())].scoreName);
+    case KochLesson: return KochCourse::scoreName(m_kochLesson->currentIndex() + 1);
+    case CallSigns: return tr("Call signs");
+    default: return tr("Groups");
+    }
 }
 
 QWidget *TrainerMessagesTab::buildMessageButtons()
@@ -272,51 +371,110 @@ void TrainerMessagesTab::btnCreateMessage_Click()
         m_wordCount->setFocus();
         return;
     }
-    const bool groups = m_method->checkedId() == 0;
-    QList<QByteArray> words;
-    if (groups) {
-        if (m_grid.selectedCount() < 2) {
-            message(QMessageBox::Critical, u"You have to pick at least 2 characters"_s);
-            return;
-        }
-    } else {
-        QFile list(MessageStore::wordListFile());
-        if (!list.exists()) {
-            message(QMessageBox::Critical, u"File wordlist.txt not found"_s);
-            return;
-        }
-        if (list.open(QIODevice::ReadOnly))
-            words = LessonGenerator::parseWordList(list.readAll());
-        if (words.isEmpty()) {
-            message(QMessageBox::Critical, tr("File wordlist.txt holds no words"));
-            return;
-        }
-    }
-    const QString path = MessageStore::fileName(selectedMessage());
-    if (QFile::exists(path)) {
-        if (message(QMessageBox::Question, u"Do you want to replace this message?"_s,
-                    QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
-            != QMessageBox::Ok)
-            return;
-        // The new text replaces the old file in one step when it is written
-        // whole; a write that fails leaves the old message as it was.
-    }
-    const int wordCount = int(count);
     const int repeat = qBound(1, int(LessonGenerator::leadingNumber(m_repeatCount->text())), 9);
     QByteArray text;
-    if (groups) {
-        const int length = m_wordLength->currentIndex() == RandomLengthPosition
-                               ? LessonGenerator::RandomLength
-                               : m_wordLength->currentText().trimmed().toInt();
-        text = LessonGenerator::groups(m_grid.pool(), wordCount, length, repeat, *m_random);
-    } else {
-        text = LessonGenerator::fromWords(words, wordCount, repeat, *m_random);
+    if (!generate(int(count), repeat, &text))
+        return;
+    const QString path = MessageStore::fileName(selectedMessage());
+    if (store(path, text))
+        showFile(path, false);
+}
+
+bool TrainerMessagesTab::generate(int wordCount, int repeat, QByteArray *text)
+{
+    const int length = m_wordLength->currentIndex() == RandomLengthPosition
+                           ? LessonGenerator::RandomLength
+                           : m_wordLength->currentText().trimmed().toInt();
+    switch (m_method->checkedId()) {
+    case WordList: {
+        QList<QByteArray> words;
+        if (!readWords(&words))
+            return false;
+        *text = LessonGenerator::fromWords(words, wordCount, repeat, *m_random);
+        return true;
     }
+    case KochLesson:
+        *text = LessonGenerator::groups(KochCourse::pool(m_kochLesson->currentIndex() + 1), wordCount, length, repeat,
+                                        *m_random);
+        return true;
+    case CallSigns: {
+        const QString path = ShippedData::find(CountriesFile);
+        QFile file(path);
+        QStringList prefixes;
+        if (!path.isEmpty() && file.open(QIODevice::ReadOnly))
+            prefixes = CallSignGenerator::prefixes(KeyerText::decode(file.readAll()));
+        if (prefixes.isEmpty()) {
+            message(QMessageBox::Critical, tr("File %1 not found").arg(CountriesFile));
+            return false;
+        }
+        *text = CallSignGenerator::calls(prefixes, wordCount, repeat, *m_random);
+        return true;
+    }
+    default:
+        if (m_grid.selectedCount() < 2) {
+            message(QMessageBox::Critical, u"You have to pick at least 2 characters"_s);
+            return false;
+        }
+        *text = LessonGenerator::groups(m_grid.pool(), wordCount, length, repeat, *m_random);
+        return true;
+    }
+}
+
+bool TrainerMessagesTab::readWords(QList<QByteArray> *words)
+{
+    const WordSource &source = WordSources[qMax(0, m_wordSource->currentIndex())];
+    const QString name = source.file ? QString::fromUtf16(source.file) : u"wordlist.txt"_s;
+    const QString path = source.file ? ShippedData::find(name) : MessageStore::wordListFile();
+    QFile list(path);
+    if (path.isEmpty() || !list.exists()) {
+        message(QMessageBox::Critical, u"File "_s + name + u" not found"_s);
+        return false;
+    }
+    if (list.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = list.readAll();
+        *words = source.phrases ? LessonGenerator::parsePhraseList(bytes) : LessonGenerator::parseWordList(bytes);
+    }
+    if (words->isEmpty()) {
+        message(QMessageBox::Critical, tr("File %1 holds no words").arg(name));
+        return false;
+    }
+    return true;
+}
+
+bool TrainerMessagesTab::store(const QString &path, const QByteArray &text, bool askReplace)
+{
+    // A message the keyer cannot hold is never made; one that crowds out
+    // the others is the operator's choice.
+    const qint64 own = text.size() + 1;
+    if (own > MessageLoad::Capacity) {
+        message(QMessageBox::Critical, tr("This message would take %1 bytes, more than the keyer's %2 bytes of "
+                                          "message memory. Use fewer words or repeats.")
+                                           .arg(own)
+                                           .arg(MessageLoad::Capacity));
+        return false;
+    }
+    const qint64 total = MessageLoad::totalWith(selectedMessage(), text.size());
+    if (total > MessageLoad::Capacity
+        && message(QMessageBox::Warning,
+                   tr("With this message all messages take %1 bytes, %2 more than the keyer holds. Load Lessons "
+                      "will refuse them until others are deleted. Create it all the same?")
+                       .arg(total)
+                       .arg(total - MessageLoad::Capacity),
+                   QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+               != QMessageBox::Ok)
+        return false;
+    // The new text replaces the old file in one step when it is written
+    // whole; a write that fails leaves the old message as it was.
+    if (askReplace && QFile::exists(path)
+        && message(QMessageBox::Question, u"Do you want to replace this message?"_s,
+                   QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+               != QMessageBox::Ok)
+        return false;
     if (const QString error = MessageStore::write(path, text); !error.isEmpty()) {
         message(QMessageBox::Critical, tr("The message could not be written: %1").arg(error));
-        return;
+        return false;
     }
-    showFile(path, false);
+    return true;
 }
 
 void TrainerMessagesTab::showFile(const QString &path, bool createSilently)
@@ -334,7 +492,7 @@ void TrainerMessagesTab::showFile(const QString &path, bool createSilently)
     }
     const QString absolute = QDir().absoluteFilePath(path);
     if (!m_opener(absolute))
-        message(QMessageBox::Critical, tr("No text editor could be started for %1").arg(absolute));
+        DesktopOpen::noHandler(this, absolute);
 }
 
 void TrainerMessagesTab::btnEditMessage_Click()
@@ -358,11 +516,14 @@ void TrainerMessagesTab::btnUseFile_Click()
     const QString source = m_chooser(u"Select Message File"_s, QDir::currentPath(), u"Message File (*.txt)"_s);
     if (source.isEmpty())
         return;
-    if (const QString error = MessageStore::copyIn(source, target); !error.isEmpty()) {
+    QByteArray text;
+    if (const QString error = MessageStore::readText(source, &text); !error.isEmpty()) {
         message(QMessageBox::Critical, tr("The message could not be written: %1").arg(error));
         return;
     }
-    showFile(target, false);
+    // The replace question came before the file chooser.
+    if (store(target, text, false))
+        showFile(target, false);
 }
 
 void TrainerMessagesTab::btnDeleteMessage_Click()

@@ -8,6 +8,7 @@
 #include <functional>
 
 class RandomSource;
+class SettingsStore;
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
@@ -16,9 +17,10 @@ class QPushButton;
 class QRadioButton;
 
 // The trainer's Messages tab: the random text generator that writes
-// practice texts into the message store, the message buttons (use a text
-// file, edit, delete), and Load Lessons with its progress bar. The load
-// itself talks to the keyer and is the main window's.
+// practice texts into the message store (groups of the picked characters,
+// a word or phrase list, a Koch lesson, call signs), the message buttons
+// (use a text file, edit, delete), and Load Lessons with its progress bar.
+// The load itself talks to the keyer and is the main window's.
 class TrainerMessagesTab : public QWidget
 {
     Q_OBJECT
@@ -30,7 +32,16 @@ public:
     // Opens a file with the desktop's editor; false when nothing opened it.
     using Opener = std::function<bool(const QString &)>;
 
+    // optMethod's ids.
+    enum Method { Groups, WordList, KochLesson, CallSigns };
+
     TrainerMessagesTab(RandomSource *random, MessageFunction message, QWidget *parent = nullptr);
+
+    // The method, the Koch lesson and the word source come back from the
+    // last run and are remembered when changed.
+    void attachSettings(SettingsStore *settings);
+    // What the copy of the chosen material is scored under ("Koch 3").
+    QString lessonName() const;
 
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
     void setOpener(Opener opener) { m_opener = std::move(opener); }
@@ -50,6 +61,7 @@ public:
     void btnDeleteMessage_Click();
 
 signals:
+    void lessonChanged(const QString &name);
     void loadLessonsClicked();
     void cancelClicked();
 
@@ -59,6 +71,13 @@ protected:
 private:
     QWidget *buildGenerator();
     QWidget *buildMessageButtons();
+    QLayout *buildMethods();
+    void selectionChanged();
+    // The text of the chosen method; false after a message to the operator.
+    bool generate(int wordCount, int repeat, QByteArray *text);
+    bool readWords(QList<QByteArray> *words);
+    // Writes a new message after the capacity check; false when not written.
+    bool store(const QString &path, const QByteArray &text, bool askReplace = true);
     void press(CharacterGrid::Set set);
     void paintCell(int index);
     // Opens a message or the word list; offers to create it when missing.
@@ -76,6 +95,9 @@ private:
     QButtonGroup *m_method;
     QLineEdit *m_wordCount;
     QComboBox *m_wordLength;
+    QComboBox *m_wordSource;
+    QComboBox *m_kochLesson;
+    SettingsStore *m_settings = nullptr;
     QLineEdit *m_repeatCount;
     QComboBox *m_lesson;
     QComboBox *m_messageDigit;

@@ -1,5 +1,7 @@
 #include "trainermonitortab.h"
 
+#include "copyscorepanel.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHBoxLayout>
@@ -29,6 +31,12 @@ TrainerMonitorTab::TrainerMonitorTab(QWidget *parent) : QWidget(parent)
     m_millText->setObjectName(u"txtMillText"_s);
     m_millText->setFont(fixed);
     m_millText->setPlaceholderText(tr("Write down what you hear"));
+    m_score = new CopyScorePanel;
+    // A copy is scored once; writing on makes it a new one.
+    connect(m_millText, &QPlainTextEdit::textChanged, this,
+            [this] { m_score->setCopyReady(!m_millText->document()->isEmpty()); });
+    connect(m_score, &CopyScorePanel::scoreClicked, this,
+            [this] { m_score->score(monitorText(), m_millText->toPlainText()); });
     setFontSize(DefaultFontSize);
 
     const auto button = [this](const QString &name, const QString &caption, const QString &tip) {
@@ -76,8 +84,13 @@ TrainerMonitorTab::TrainerMonitorTab(QWidget *parent) : QWidget(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(m_monitor, 3);
-    layout->addWidget(new QLabel(tr("Copy")));
-    layout->addWidget(m_millText, 2);
+    auto *copy = new QVBoxLayout;
+    copy->addWidget(new QLabel(tr("Copy")));
+    copy->addWidget(m_millText, 1);
+    auto *copyRow = new QHBoxLayout;
+    copyRow->addLayout(copy, 2);
+    copyRow->addWidget(m_score, 3);
+    layout->addLayout(copyRow, 3);
 }
 
 qsizetype TrainerMonitorTab::monitorLength() const

@@ -6,12 +6,13 @@
 
 #include <memory>
 
+class CopyScorePanel;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
 // The trainer's Monitor tab: the monitor of what the keyer keys, the copy
-// box the student writes into, and the buttons round them. It holds the
+// box the student writes into with its score, and the buttons round them. It holds the
 // controls and what is purely theirs; saving and reviewing are the main
 // window's, which listens to the signals.
 class TrainerMonitorTab : public QWidget
@@ -24,6 +25,7 @@ public:
 
     QPlainTextEdit *monitor() const { return m_monitor; }
     QPlainTextEdit *millText() const { return m_millText; }
+    CopyScorePanel *scorePanel() const { return m_score; }
 
     qsizetype monitorLength() const;
     // Lines that scroll out of a long session's monitor go to spill.
@@ -54,6 +56,7 @@ private:
     QPlainTextEdit *m_monitor;
     std::unique_ptr<MonitorText> m_monitorText;
     QPlainTextEdit *m_millText;
+    CopyScorePanel *m_score;
     QPushButton *m_hideShow;
     QLabel *m_ctrl;
     double m_fontSize = DefaultFontSize;

@@ -4,11 +4,14 @@
 
 #include "auditfile.h"
 #include "clickfilter.h"
+#include "copyscorepanel.h"
 #include "cwoipwindow.h"
+#include "desktopopen.h"
 #include "keyererror.h"
 #include "keyerpicture.h"
 #include "keyersearch.h"
 #include "keypadcommands.h"
+#include "manualwindow.h"
 #include "mnemonicclicks.h"
 #include "remoteallowlist.h"
 #include "softwaretab.h"
@@ -211,6 +214,12 @@ void TrainerWindow::connectTabs()
         showSpeeds();
     });
     connect(m_configTab, &TrainerConfigTab::nordicChanged, this, [this](bool on) { m_nordic = on; });
+    // Copies are scored under the material chosen on the Messages tab.
+    connect(m_messages, &TrainerMessagesTab::lessonChanged, m_monitor->scorePanel(), &CopyScorePanel::setLesson);
+    m_messages->attachSettings(m_settings);
+    connect(m_monitor->scorePanel(), &CopyScorePanel::historyFailed, this, [this](const QString &error) {
+        message(QMessageBox::Critical, tr("The score could not be kept: %1").arg(error));
+    });
     connect(m_messages, &TrainerMessagesTab::loadLessonsClicked, this, &TrainerWindow::btnUseMessages_Click);
     connect(m_messages, &TrainerMessagesTab::cancelClicked, this, [this] {
         m_link.cancel();
@@ -326,7 +335,7 @@ void TrainerWindow::Form_Activate()
         m_title->setToolTip(u"Window always on top"_s);
         show();
     }
-    WindowPlacement::restore(this, *m_settings);
+    WindowPlacement::restore(this, *m_settings, u"KRT"_s);
     m_software->loadSettings();
     m_software->setBaudRateText(QString::number(m_settings->intSetting(u"Baudrate"_s, 38400)));
     m_nordic = m_settings->intSetting(u"Nordic"_s, 0) == 1;
@@ -435,7 +444,7 @@ void TrainerWindow::closeEvent(QCloseEvent *event)
         if (m_cwoipWindow)
             m_cwoipWindow->close();
         m_cwoip.goOffline();
-        WindowPlacement::save(this, *m_settings);
+        WindowPlacement::save(this, *m_settings, u"KRT"_s);
         m_link.signOff();
         m_software->startPendingInstaller();
         m_shutdownDone = true;
@@ -533,18 +542,32 @@ bool TrainerWindow::keyDown(QKeyEvent *event)
 
 void TrainerWindow::showHelp(bool shift)
 {
+    // Each tab's section of the manual, in tab order.
+    static const QString sections[] = {u"monitor-tab"_s, u"configuration-tab"_s, u"messages-tab"_s,
+                                       u"software-tab"_s};
+    const QString section = sections[qBound(0, m_tabs->currentIndex(), int(std::size(sections)) - 1)];
     if (linkUp()) {
-        message(QMessageBox::Information, HelpText);
+        // The keypad's short help; its Help button goes on to the manual.
+        if (message(QMessageBox::Information, HelpText, QMessageBox::Ok | QMessageBox::Help, QMessageBox::Ok)
+            == QMessageBox::Help)
+            ManualWindow::open(this, u"krt"_s, section);
         return;
     }
+    // A PDF manual the operator put into Docs comes first.
     const QString manual = shift ? u"Docs/Dashtutor.pdf"_s : u"Docs/DashtutorManager.pdf"_s;
     const QString path = QDir().absoluteFilePath(manual);
-    if (!QFile::exists(path)) {
-        message(QMessageBox::Information, tr("The manual %1 is not there.").arg(path));
+    if (QFile::exists(path)) {
+        if (!m_opener(path))
+            message(QMessageBox::Critical, tr("No program could be started to show %1").arg(path));
         return;
     }
-    if (!m_opener(path))
-        message(QMessageBox::Critical, tr("No program could be started to show %1").arg(path));
+    if (shift) {
+        const QString where = tr("The trainer keyer's own manual is not installed. Put it at %1 and Shift+F1 "
+                                 "opens it.");
+        ManualWindow::open(this, u"krt"_s, u"trainer-keyer-commands"_s, where.arg(path));
+    } else {
+        ManualWindow::open(this, u"krt"_s, section);
+    }
 }
 
 // --- Monitor functions ---------------------------------------------------------
@@ -572,5 +595,5 @@ void TrainerWindow::reviewMonitor()
     QDir().mkpath(u"Audit"_s);
     const QString file = m_chooser(u"Select Audit File"_s, u"Audit"_s, u"Audit File (krt*.txt)"_s);
     if (!file.isEmpty() && !m_opener(QFileInfo(file).absoluteFilePath()))
-        message(QMessageBox::Critical, tr("No text editor could be started for %1").arg(file));
+        DesktopOpen::noHandler(this, QFileInfo(file).absoluteFilePath());
 }

@@ -20,6 +20,8 @@ private slots:
     void fileKeepsVersionBlockAndSpeeds();
     void spacing_data();
     void spacing();
+    void farnsworth_data();
+    void farnsworth();
     void timerWraps_data();
     void timerWraps();
 };
@@ -113,6 +115,37 @@ void TestTrainerConfig::spacing()
     QFETCH(int, charSpeed);
     QCOMPARE(SpacingRules::wordSpaceFor(charSpace, wordSpaceAsked), wordSpace);
     QTEST(SpacingRules::effectiveWordSpeed(charSpeed, charSpace, wordSpace), "wordSpeed");
+}
+
+// Character and effective speed in wpm onto the keyer's spaces, worked
+// out by hand from the keyer's word-speed rule.
+void TestTrainerConfig::farnsworth_data()
+{
+    QTest::addColumn<int>("charSpeed");
+    QTest::addColumn<int>("effective");
+    QTest::addColumn<int>("charSpace");
+    QTest::addColumn<int>("wordSpace");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("equal speeds: standard spacing") << 20 << 20 << 2 << 4 << 20;
+    QTest::newRow("effective above the character speed: standard") << 15 << 20 << 2 << 4 << 15;
+    QTest::newRow("20 at 14") << 20 << 14 << 5 << 10 << 14;
+    QTest::newRow("20 at 12") << 20 << 12 << 6 << 17 << 12;
+    QTest::newRow("18 at 10: word space above twice the char space") << 18 << 10 << 7 << 19 << 10;
+    // 25 × 50 / 63 is 19.8: shown as 19, so the nearer exact fit loses.
+    QTest::newRow("25 at 20: the speed shown comes first") << 25 << 20 << 3 << 11 << 20;
+    QTest::newRow("out of reach: the widest spaces") << 30 << 5 << 15 << 40 << 9;
+}
+
+void TestTrainerConfig::farnsworth()
+{
+    QFETCH(int, charSpeed);
+    QFETCH(int, effective);
+    QFETCH(int, charSpace);
+    QFETCH(int, wordSpace);
+    const SpacingRules::Spacing spacing = SpacingRules::farnsworth(charSpeed, effective);
+    QCOMPARE(spacing, (SpacingRules::Spacing{charSpace, wordSpace}));
+    QCOMPARE(SpacingRules::wordSpaceFor(charSpace, wordSpace), wordSpace);
+    QTEST(SpacingRules::effectiveWordSpeed(charSpeed, charSpace, wordSpace), "shown");
 }
 
 void TestTrainerConfig::timerWraps_data()

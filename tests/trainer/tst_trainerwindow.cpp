@@ -1,5 +1,7 @@
 #include "cwoiplink.h"
 #include "cwoipwindow.h"
+#include "fakekeyerport.h"
+#include "manualwindow.h"
 #include "messageload.h"
 #include "messagestore.h"
 #include "serialkeyerport.h"
@@ -120,6 +122,8 @@ private slots:
     void portCheck();
     void twoTrainersOverLoopback();
     void everyShortcutIsUnique();
+    void f1OpensTheManualAtTheTabsSection_data();
+    void f1OpensTheManualAtTheTabsSection();
 };
 
 void TestTrainerWindow::startup_data()
@@ -457,6 +461,42 @@ void TestTrainerWindow::everyShortcutIsUnique()
         QVERIFY2(clashes.isEmpty(), qPrintable(tabs->tabText(page) + u": "_s + clashes.join(u"; "_s)));
     }
     t.window->close();
+}
+
+// No keyer and no PDF in Docs: the built-in manual at the tab's section.
+void TestTrainerWindow::f1OpensTheManualAtTheTabsSection_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<QString>("section");
+    const QStringList sections{u"monitor-tab"_s, u"configuration-tab"_s, u"messages-tab"_s, u"software-tab"_s};
+    for (int tab = 0; tab < int(sections.size()); ++tab)
+        QTest::newRow(qPrintable(sections[tab])) << tab << false << sections[tab];
+    QTest::newRow("Shift+F1") << int(TrainerWindow::SoftwarePage) << true << u"trainer-keyer-commands"_s;
+}
+
+void TestTrainerWindow::f1OpensTheManualAtTheTabsSection()
+{
+    QFETCH(int, tab);
+    QFETCH(bool, shift);
+    QFETCH(QString, section);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    SettingsStore settings(dir.filePath(u"settings.ini"_s));
+    FakeKeyerPort port;
+    TrainerWindow window(&settings, &port);
+    window.setMessageHook([](auto &&...) { return QMessageBox::Ok; });
+    window.show();
+    QTRY_VERIFY(window.startupResult() != TrainerWindow::StartupResult::NotRun);
+    auto *tabs = window.findChild<QTabWidget *>(u"tabScreens"_s);
+    tabs->setCurrentIndex(tab);
+    QApplication::setActiveWindow(&window);
+    tabs->tabBar()->setFocus();
+    QTRY_VERIFY(tabs->tabBar()->hasFocus());
+    QTest::keyClick(tabs->tabBar(), Qt::Key_F1, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    const auto *manual = window.findChild<ManualWindow *>();
+    QVERIFY(manual && manual->isVisible());
+    QCOMPARE(manual->section(), section);
 }
 
 QTEST_MAIN(TestTrainerWindow)
