@@ -173,6 +173,8 @@ void Configuration::showDemoStation()
     connect(m_terminal, &TerminalTab::monitorTextAdded, m_demoStation, &DemoStationWindow::keyed);
     m_demoStation->move(frameGeometry().topRight() + QPoint(8, 0));
     m_demoStation->show();
+    // The demo begins where a contact does.
+    showTab(TerminalPage + 1);
     activateWindow();
 }
 
