@@ -2,8 +2,7 @@
 
 #include "ansitext.h"
 #include "charactergrid.h"
-
-#include <QStringDecoder>
+#include "lookupfile.h"
 
 #include <bitset>
 
@@ -64,12 +63,8 @@ uchar keyerByte(QChar c)
 
 QString decode(QByteArrayView bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    // Stateless: a sequence cut off at the end is an error too.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? AnsiText::toUnicode(bytes) : text;
+    // The rule of the look-up files: UTF-8 when valid, else Windows-1252.
+    return LookupFile::decode(bytes);
 }
 
 bool keys(uchar byte)

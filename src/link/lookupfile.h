@@ -3,8 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-// countries.txt, specialnotes.txt and remote.txt come from the operator's
-// editor or from older Windows programs, which wrote Windows-1252. A file is
+// countries.txt, specialnotes.txt, remote.txt and the trainer's word lists
+// come from the operator's editor or from older Windows programs, which
+// wrote Windows-1252. A file is
 // read as UTF-8 when all of its bytes are valid UTF-8, else as Windows-1252.
 namespace LookupFile {
 
